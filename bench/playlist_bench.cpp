@@ -1,0 +1,104 @@
+// Loading, refreshing and saving a play list of 100,000 songs, as the user
+// sees it: the library's LoadPlayList with its status refresh (which writes
+// the working copy), and SavePlayList of the stored file.
+#include "library/playlistfile.h"
+#include "library/playlistlibrarymodel.h"
+#include "library/playliststore.h"
+#include "library/songlistmodel.h"
+#include "shell/duration.h"
+#include "shell/statuspanels.h"
+#include "shell/userdialogs.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kSongs = 100000;
+
+class NoDialogs final : public UserDialogs
+{
+public:
+    DialogAnswer messageBox(const QString &, const QString &, DialogButtons, DialogIcon) override
+    {
+        return DialogAnswer::Cancel;
+    }
+    QString promptText(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+struct Fixture
+{
+    Fixture()
+        : selection(&library)
+        , store(dir.path(), library, selection, songs, dialogs)
+    {
+        std::vector<SongRow> rows;
+        rows.reserve(kSongs);
+        for (int i = 0; i < kSongs; ++i) {
+            SongRow row;
+            row.fields[chTitle] = QStringLiteral("Song number %1 – Été").arg(i);
+            row.fields[chArtist] = QStringLiteral("Artist %1").arg(i % 977);
+            row.fields[chAlbum] = QStringLiteral("Album %1").arg(i % 5003);
+            row.fields[chGenre] = QStringLiteral("Rock");
+            row.fields[chLen] = FormatDuration(120 + i % 400);
+            row.fields[chFile] =
+                QStringLiteral("/srv/music/library/artist%1/song%2.mp3").arg(i % 977).arg(i);
+            rows.push_back(std::move(row));
+        }
+        PlayListFile::writeAtomically(dir.filePath(QStringLiteral("Big.sdf")),
+                                      PlayListFile::serialize(rows));
+        PlayListStore::Hooks hooks;
+        hooks.updateStatusBar = [this] {
+            benchmark::DoNotOptimize(StatusPanelTexts::compute(library.count(), songs));
+            store.SavePlayList(true);
+        };
+        store.setHooks(hooks);
+        store.LoadPlayLists();
+    }
+
+    QTemporaryDir dir;
+    PlayListLibraryModel library;
+    QItemSelectionModel selection;
+    SongListModel songs;
+    NoDialogs dialogs;
+    PlayListStore store;
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+void BM_LoadPlayListWithStatusRefresh(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    for (auto _ : state)
+        f.store.LoadPlayList(QStringLiteral("Big"));
+    state.counters["songs"] = f.songs.rowCount();
+}
+BENCHMARK(BM_LoadPlayListWithStatusRefresh)->Unit(benchmark::kMillisecond);
+
+void BM_SavePlayList(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    for (auto _ : state)
+        f.store.SavePlayList(false);
+    state.counters["bytes"] = static_cast<double>(QFile(f.dir.filePath("Big.sdf")).size());
+}
+BENCHMARK(BM_SavePlayList)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

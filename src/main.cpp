@@ -1,0 +1,19 @@
+#include "shell/datalocations.h"
+#include "shell/frmmain.h"
+#include "shell/qtuserdialogs.h"
+#include "shell/settingsstore.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VORN"));
+
+    const std::unique_ptr<SettingsStore> settings = openSettingsStore();
+    QtUserDialogs dialogs;
+    frmMain window(programFolder(), *settings, dialogs);
+    dialogs.setParent(&window);
+    window.show();
+    return QApplication::exec();
+}

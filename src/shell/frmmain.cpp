@@ -1,0 +1,267 @@
+#include "frmmain.h"
+
+#include "../library/playlistlibrarymodel.h"
+#include "../library/playliststore.h"
+#include "../library/songlistmodel.h"
+#include "settingsstore.h"
+#include "settingvalues.h"
+#include "shellsettings.h"
+#include "statuspanels.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeView>
+
+namespace {
+
+constexpr std::array<const char *, frmMain::kButtonCaptionCount> kButtonCaptionTexts{
+    "New",   "Open", "Save", "Add",  "Remove", "View", "Prev",  "Play",
+    "Pause", "Stop", "Next", "Cont", "Rand",   "Rep",  "Mixer", "Pref"};
+
+QLabel *addPanel(QStatusBar *bar, const char *key, const QString &text, int stretch)
+{
+    auto *panel = new QLabel(text, bar);
+    panel->setObjectName(QLatin1String(key));
+    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    bar->addWidget(panel, stretch);
+    return panel;
+}
+
+} // namespace
+
+frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDialogs &dialogs,
+                 QWidget *parent)
+    : QMainWindow(parent)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_library(new PlayListLibraryModel(this))
+    , m_songs(new SongListModel(this))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("VORN"));
+    createControls();
+
+    m_store = std::make_unique<PlayListStore>(programFolder, *m_library,
+                                              *m_lvPlayLists->selectionModel(), *m_songs, dialogs);
+    PlayListStore::Hooks hooks;
+    hooks.updateStatusBar = [this] { UpdateStatusBar(); };
+    hooks.setBusy = [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    hooks.setLibraryMultiSelection = [this](bool on) {
+        m_lvPlayLists->setSelectionMode(on ? QAbstractItemView::ExtendedSelection
+                                           : QAbstractItemView::SingleSelection);
+    };
+    m_store->setHooks(std::move(hooks));
+
+    // The timers start with the window; tmrHack waits for the end of the load.
+    m_tmrInit = new QTimer(this);
+    m_tmrInit->setObjectName(QStringLiteral("tmrInit"));
+    m_tmrInit->setInterval(500);
+    m_tmrInit->setSingleShot(true);
+    connect(m_tmrInit, &QTimer::timeout, this, &frmMain::tmrInit_Timer);
+    m_tmrHack = new QTimer(this);
+    m_tmrHack->setObjectName(QStringLiteral("tmrHack"));
+    m_tmrHack->setInterval(1000);
+    m_tmrHack->setSingleShot(true);
+    connect(m_tmrHack, &QTimer::timeout, this, &frmMain::tmrHack_Timer);
+    m_tmrInit->start();
+
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_lvPlayLists = new QTreeView(central);
+    m_lvPlayLists->setObjectName(QStringLiteral("lvPlayLists"));
+    m_lvPlayLists->setRootIsDecorated(false);
+    m_lvPlayLists->setUniformRowHeights(true);
+    m_lvPlayLists->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lvPlayLists->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lvPlayLists->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lvPlayLists->setModel(m_library);
+    connect(m_lvPlayLists->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    m_lvPlayLists->scrollTo(current);
+            });
+
+    m_lvSongs = new QTreeView(central);
+    m_lvSongs->setObjectName(QStringLiteral("lvSongs"));
+    m_lvSongs->setRootIsDecorated(false);
+    m_lvSongs->setUniformRowHeights(true);
+    m_lvSongs->setAllColumnsShowFocus(true);
+    m_lvSongs->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lvSongs->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lvSongs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lvSongs->setModel(m_songs);
+    m_lvSongs->header()->setSectionsMovable(true);
+
+    layout->addWidget(m_lvPlayLists, 1);
+    layout->addWidget(m_lvSongs, 3);
+    setCentralWidget(central);
+
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbInfo"));
+    bar->setSizeGripEnabled(true);
+    const StatusPanelTexts start = StatusPanelTexts::initial();
+    m_pPlayLists = addPanel(bar, "pPlayLists", start.playLists, 0);
+    m_pMediaFiles = addPanel(bar, "pMediaFiles", start.mediaFiles, 0);
+    m_pPlayTime = addPanel(bar, "pPlayTime", start.playTime, 1);
+
+    // The View menu's check marks; the menu itself is built with the menus.
+    m_mnuViewTextLabels = new QAction(QStringLiteral("&Text Labels"), this);
+    m_mnuViewTextLabels->setObjectName(QStringLiteral("mnuViewTextLabels"));
+    m_mnuViewTextLabels->setCheckable(true);
+    m_mnuViewBanner = new QAction(QStringLiteral("Player &Banner"), this);
+    m_mnuViewBanner->setObjectName(QStringLiteral("mnuViewBanner"));
+    m_mnuViewBanner->setCheckable(true);
+}
+
+void frmMain::Form_Load()
+{
+    m_store->DeleteWorkingCopies();
+    restoreGeometryFromSettings();
+    // Hiding the song context menu's entry in the menu bar: comes with the menus.
+    // Loading the mixer window hidden: comes with the mixer window.
+    // The modal splash window: comes with the splash.
+    m_tmrHack->start();
+}
+
+void frmMain::tmrInit_Timer()
+{
+    m_tmrInit->stop();
+
+    for (int i = 0; i < kButtonCaptionCount; ++i)
+        m_buttonCaptions[static_cast<size_t>(i)] =
+            QString::fromLatin1(kButtonCaptionTexts[static_cast<size_t>(i)]);
+
+    // Placing the splitter beside the Save button: comes with the window layout.
+
+    const bool textLabels = textLabelsOn(m_settings.value(ShellSettings::kTextLabels));
+    m_mnuViewTextLabels->setChecked(!textLabels);
+    mnuViewTextLabels_Click();
+
+    // Restoring the song list's column layout: comes with the window layout.
+
+    m_mnuViewBanner->setChecked(showBannerOn(m_settings.value(ShellSettings::kShowBanner)));
+    // Applying the banner settings: comes with the banner.
+
+    QCoreApplication::processEvents();
+
+    // Finding or starting the player from the Winamp setting: comes with the
+    // player link, which sets PlayerLinked.
+    m_playerLinked = false;
+
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+
+    m_store->LoadPlayLists();
+
+    // Warning that the player was not found: comes with the player link.
+}
+
+void frmMain::tmrHack_Timer()
+{
+    m_tmrHack->stop();
+    // Showing the player toolbar's Stop button pressed: comes with the toolbar.
+}
+
+void frmMain::mnuViewTextLabels_Click()
+{
+    m_mnuViewTextLabels->setChecked(!m_mnuViewTextLabels->isChecked());
+    // Putting ButtonCaptions on the toolbar buttons and the layout: come with
+    // the toolbars.
+}
+
+bool frmMain::Form_QueryUnload()
+{
+    if (m_store->QuerySaveChanges())
+        return true;
+
+    // Saving the song list's column layout: comes with the window layout.
+    saveGeometryToSettings();
+    m_settings.save(ShellSettings::kTextLabels, onOffText(m_mnuViewTextLabels->isChecked()));
+    m_settings.save(ShellSettings::kShowBanner, onOffText(m_mnuViewBanner->isChecked()));
+    m_settings.sync();
+    m_store->DeleteWorkingCopies();
+    // Unloading the mixer window and closing the player: come with them.
+    return false;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (Form_QueryUnload())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void frmMain::NewPlayList(const QString &name)
+{
+    m_store->NewPlayList(name);
+}
+
+void frmMain::SetModifyedPLFlag()
+{
+    m_store->SetModifyedPLFlag();
+}
+
+void frmMain::UpdateStatusBar()
+{
+    const StatusPanelTexts texts = StatusPanelTexts::compute(m_library->count(), *m_songs);
+    m_pPlayLists->setText(texts.playLists);
+    m_pMediaFiles->setText(texts.mediaFiles);
+    m_pPlayTime->setText(texts.playTime);
+    m_store->SavePlayList(true);
+}
+
+double frmMain::dotsPerInch() const
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+void frmMain::restoreGeometryFromSettings()
+{
+    const double dpi = dotsPerInch();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
+
+    auto twips = [this](const SettingKey &key, double fallback) {
+        return settingNumber(m_settings.value(key)).value_or(fallback);
+    };
+    const double x = twips(ShellSettings::kMainX, pixelsToTwips(screenSize.width(), dpi) / 4.0);
+    const double y = twips(ShellSettings::kMainY, pixelsToTwips(screenSize.height(), dpi) / 4.0);
+    const double w = twips(ShellSettings::kMainW, 8500);
+    const double h = twips(ShellSettings::kMainH, 5500);
+
+    move(twipsToPixels(x, dpi), twipsToPixels(y, dpi));
+    resize(twipsToPixels(w, dpi), twipsToPixels(h, dpi));
+}
+
+void frmMain::saveGeometryToSettings()
+{
+    const double dpi = dotsPerInch();
+    m_settings.save(ShellSettings::kMainX, QString::number(pixelsToTwips(pos().x(), dpi)));
+    m_settings.save(ShellSettings::kMainY, QString::number(pixelsToTwips(pos().y(), dpi)));
+    m_settings.save(ShellSettings::kMainW, QString::number(pixelsToTwips(width(), dpi)));
+    m_settings.save(ShellSettings::kMainH, QString::number(pixelsToTwips(height(), dpi)));
+}

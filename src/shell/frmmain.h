@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class PlayListLibraryModel;
+class PlayListStore;
+class QAction;
+class QLabel;
+class QTimer;
+class QTreeView;
+class SettingsStore;
+class SongListModel;
+class UserDialogs;
+
+// The main window and composition root: it creates the controls and the
+// collaborators, wires them, and runs start-up and closing in their order.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Captions of the 16 toolbar buttons: tbTools' six, then tbPlayer's ten.
+    static constexpr int kButtonCaptionCount = 16;
+
+    frmMain(const QString &programFolder, SettingsStore &settings, UserDialogs &dialogs,
+            QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Public operations other windows call.
+    void NewPlayList(const QString &name);
+    void SetModifyedPLFlag();
+    void UpdateStatusBar();
+
+    // Start-up and closing, in the order the window runs them.
+    void Form_Load();
+    void tmrInit_Timer();
+    void tmrHack_Timer();
+    // Runs the closing steps; true when the user cancelled and the window stays.
+    bool Form_QueryUnload();
+
+    void mnuViewTextLabels_Click();
+
+    PlayListStore &store() { return *m_store; }
+    SongListModel &songs() { return *m_songs; }
+    PlayListLibraryModel &library() { return *m_library; }
+    const std::array<QString, kButtonCaptionCount> &ButtonCaptions() const
+    {
+        return m_buttonCaptions;
+    }
+    bool PlayerLinked() const { return m_playerLinked; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void restoreGeometryFromSettings();
+    void saveGeometryToSettings();
+    double dotsPerInch() const;
+
+    SettingsStore &m_settings;
+    UserDialogs &m_dialogs;
+
+    PlayListLibraryModel *m_library;
+    SongListModel *m_songs;
+    std::unique_ptr<PlayListStore> m_store;
+
+    QTreeView *m_lvPlayLists = nullptr;
+    QTreeView *m_lvSongs = nullptr;
+    QLabel *m_pPlayLists = nullptr;
+    QLabel *m_pMediaFiles = nullptr;
+    QLabel *m_pPlayTime = nullptr;
+    QAction *m_mnuViewTextLabels = nullptr;
+    QAction *m_mnuViewBanner = nullptr;
+    QTimer *m_tmrInit = nullptr;
+    QTimer *m_tmrHack = nullptr;
+
+    std::array<QString, kButtonCaptionCount> m_buttonCaptions;
+    bool m_playerLinked = false;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "userdialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The user dialogs as real, modal Qt windows.
+class QtUserDialogs final : public UserDialogs
+{
+public:
+    explicit QtUserDialogs(QWidget *parent = nullptr);
+
+    void setParent(QWidget *parent);
+
+    DialogAnswer messageBox(const QString &title, const QString &text, DialogButtons buttons,
+                            DialogIcon icon) override;
+    QString promptText(const QString &title, const QString &message, const QString &text) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};

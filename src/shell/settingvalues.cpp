@@ -1,0 +1,38 @@
+#include "settingvalues.h"
+
+#include "numeric.h"
+
+std::optional<double> settingNumber(const QString &text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+bool textLabelsOn(const QString &text)
+{
+    const std::optional<double> number = settingNumber(text);
+    if (!number)
+        return true;
+    return roundHalfEven(*number) == 1;
+}
+
+bool showBannerOn(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (trimmed.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    const std::optional<double> number = settingNumber(trimmed);
+    if (!number)
+        return true;
+    return *number != 0.0;
+}
+
+QString onOffText(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}

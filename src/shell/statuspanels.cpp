@@ -1,0 +1,20 @@
+#include "statuspanels.h"
+
+#include "../library/songlistmodel.h"
+#include "duration.h"
+
+StatusPanelTexts StatusPanelTexts::initial()
+{
+    return {QStringLiteral("0 Play Lists"), QStringLiteral("0 Media files"),
+            QStringLiteral("Play Time 00:00")};
+}
+
+StatusPanelTexts StatusPanelTexts::compute(int playListCount, const SongListModel &songs)
+{
+    qint64 total = 0;
+    for (const SongRow &song : songs.rows())
+        total += ParseDuration(song.field(chLen));
+    return {QString::number(playListCount) + QLatin1String(" Play Lists"),
+            QString::number(songs.rowCount()) + QLatin1String(" Media Files"),
+            QLatin1String("Play Time ") + FormatDuration(total)};
+}

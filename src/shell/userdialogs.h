@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+// The answer a user gave to a message box.
+enum class DialogAnswer
+{
+    Ok,
+    Yes,
+    No,
+    Cancel,
+};
+
+// Which buttons a message box offers.
+enum class DialogButtons
+{
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+};
+
+enum class DialogIcon
+{
+    None,
+    Information,
+    Warning,
+    Critical,
+    Question,
+};
+
+// Every question or notice that VORN puts to the user goes through this seam,
+// so that tests can answer for the user and see what was asked.
+class UserDialogs
+{
+public:
+    virtual ~UserDialogs() = default;
+
+    // A modal message box. Closing it without a button counts as Cancel where
+    // Cancel is offered, else as the last button.
+    virtual DialogAnswer messageBox(const QString &title, const QString &text,
+                                    DialogButtons buttons, DialogIcon icon) = 0;
+
+    // The text prompt: returns what the user confirmed, or an empty text when
+    // the prompt was cancelled or closed.
+    virtual QString promptText(const QString &title, const QString &message,
+                               const QString &text) = 0;
+};

@@ -1,0 +1,149 @@
+#include "library/playlistfile.h"
+#include "support/playlistfiles.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using PlayListFile::parse;
+using PlayListFile::serialize;
+
+TEST(PlayListFile, StoresSixFieldsEachEndedBy0xFFAndLinesByCrLf)
+{
+    SongRow a = songRow(QStringLiteral("Song A"), QStringLiteral("Artist A"),
+                        QStringLiteral("03:25"), QStringLiteral("/music/a.mp3"));
+    a.fields[chGenre] = QStringLiteral("Rock");
+    const SongRow b = songRow(QStringLiteral("Song B"), {}, QStringLiteral("01:02:03"),
+                              QStringLiteral("/music/b.wav"));
+    const SongRow c = songRow(QStringLiteral("Été à Noël"), QStringLiteral("Ölmann"),
+                              QStringLiteral("00:07"), QStringLiteral("/music/ç.mid"));
+    const QByteArray bytes = serialize({a, b, c});
+
+    const QByteArray expected =
+        storedLine({"Song A", "Artist A", "", "Rock", "03:25", "/music/a.mp3"}) +
+        storedLine({"Song B", "", "", "", "01:02:03", "/music/b.wav"}) +
+        storedLine({"\xC3\x89t\xC3\xA9 \xC3\xA0 No\xC3\xABl", "\xC3\x96lmann", "", "", "00:07",
+                    "/music/\xC3\xA7.mid"});
+    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(bytes.count("\r\n"), 3);
+
+    const PlayListFile::Content loaded = parse(bytes);
+    ASSERT_EQ(loaded.songs.size(), 3u);
+    EXPECT_FALSE(loaded.shortcutFolder);
+    EXPECT_EQ(loaded.songs[0].fields, a.fields);
+    EXPECT_EQ(loaded.songs[1].fields, b.fields);
+    EXPECT_EQ(loaded.songs[2].fields, c.fields);
+    EXPECT_EQ(serialize(loaded.songs), bytes);
+}
+
+TEST(PlayListFile, AnEmptyListIsAnEmptyFile)
+{
+    EXPECT_TRUE(serialize({}).isEmpty());
+    EXPECT_TRUE(parse(QByteArray()).songs.empty());
+}
+
+TEST(PlayListFile, ReadsAListWrittenInWindows1252)
+{
+    const QByteArray bytes =
+        storedLine({"Caf\xE9 del Mar", "Bj\xF6rk", "", "", "04:00", "C:\\Music\\caf\xE9.mp3"}) +
+        storedLine({"Price \x80 5", "", "", "", "", ""});
+    const PlayListFile::Content loaded = parse(bytes);
+    ASSERT_EQ(loaded.songs.size(), 2u);
+    EXPECT_EQ(loaded.songs[0].title(), QStringLiteral("Café del Mar"));
+    EXPECT_EQ(loaded.songs[0].field(chArtist), QStringLiteral("Björk"));
+    EXPECT_EQ(loaded.songs[0].field(chFile), QStringLiteral("C:\\Music\\café.mp3"));
+    EXPECT_EQ(loaded.songs[1].title(), QStringLiteral("Price € 5"));
+}
+
+TEST(PlayListFile, ReplacesLineBreaksInsideAFieldWhenWriting)
+{
+    const SongRow row = songRow(QStringLiteral("Two\r\nLines"), QStringLiteral("A\nB"),
+                                QStringLiteral("03:00"), QStringLiteral("/m/x.mp3"));
+    const PlayListFile::Content loaded = parse(serialize({row, row}));
+    ASSERT_EQ(loaded.songs.size(), 2u);
+    EXPECT_EQ(loaded.songs[1].title(), QStringLiteral("Two  Lines"));
+    EXPECT_EQ(loaded.songs[1].field(chArtist), QStringLiteral("A B"));
+    EXPECT_EQ(loaded.songs[1].field(chFile), QStringLiteral("/m/x.mp3"));
+}
+
+TEST(PlayListFile, LoadsMalformedLinesWithTheMissingFieldsEmpty)
+{
+    const QByteArray bytes = QByteArray("Only title\r\n") + "\r\n\r\n" +
+                             "A\xFF"
+                             "B\xFF"
+                             "\r\n" +
+                             "1\xFF"
+                             "2\xFF"
+                             "3\xFF"
+                             "4\xFF"
+                             "5\xFF"
+                             "6\xFF"
+                             "7\xFF"
+                             "extra\r\n" +
+                             "unix line\xFF\n" + "last without end";
+    const PlayListFile::Content loaded = parse(bytes);
+    ASSERT_EQ(loaded.songs.size(), 5u);
+    EXPECT_EQ(loaded.songs[0].title(), QStringLiteral("Only title"));
+    EXPECT_TRUE(loaded.songs[0].field(chFile).isEmpty());
+    EXPECT_EQ(loaded.songs[1].title(), QStringLiteral("A"));
+    EXPECT_EQ(loaded.songs[1].field(chArtist), QStringLiteral("B"));
+    EXPECT_TRUE(loaded.songs[1].field(chAlbum).isEmpty());
+    EXPECT_EQ(loaded.songs[2].field(chFile), QStringLiteral("6"));
+    EXPECT_EQ(loaded.songs[3].title(), QStringLiteral("unix line"));
+    EXPECT_EQ(loaded.songs[4].title(), QStringLiteral("last without end"));
+}
+
+TEST(PlayListFile, SurvivesHostileInput)
+{
+    QRandomGenerator random(20261207);
+    for (int round = 0; round < 50; ++round) {
+        QByteArray noise(static_cast<qsizetype>(random.bounded(1, 4096)), '\0');
+        for (char &byte : noise)
+            byte = static_cast<char>(random.bounded(256));
+        const PlayListFile::Content loaded = parse(noise);
+        EXPECT_LE(loaded.songs.size(), static_cast<size_t>(noise.size()));
+    }
+
+    const QByteArray nuls("a\0b\xFF\0\xFF\r\n", 8);
+    const PlayListFile::Content withNuls = parse(nuls);
+    ASSERT_EQ(withNuls.songs.size(), 1u);
+    EXPECT_EQ(withNuls.songs[0].title(), QString::fromLatin1("a\0b", 3));
+
+    const QByteArray longLine(10 * 1024 * 1024, 'x');
+    const PlayListFile::Content single = parse(longLine);
+    ASSERT_EQ(single.songs.size(), 1u);
+    EXPECT_EQ(single.songs[0].title().size(), longLine.size());
+}
+
+TEST(PlayListFile, ReadsAShortcutsWholeFolderLine)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Shortcut to Music.sdf"));
+    const QString folder = QStringLiteral("/srv/music/Rock, Pop & \"More\"");
+    ASSERT_TRUE(PlayListFile::writeAtomically(path, PlayListFile::serializeShortcut(folder)));
+    EXPECT_EQ(readBytes(path), QByteArray("#SHORTCUT#\r\n") + folder.toUtf8() + "\r\n");
+
+    EXPECT_EQ(PlayListFile::readShortcutFolder(path), folder);
+    const PlayListFile::Content loaded = parse(readBytes(path));
+    EXPECT_EQ(loaded.shortcutFolder, folder);
+    EXPECT_TRUE(loaded.songs.empty());
+
+    const QString normal = dir.filePath(QStringLiteral("Rock.sdf"));
+    writeBytes(normal, storedLine({"#SHORTCUT#", "", "", "", "", ""}));
+    EXPECT_FALSE(PlayListFile::readShortcutFolder(normal));
+    EXPECT_FALSE(PlayListFile::readShortcutFolder(dir.filePath(QStringLiteral("missing.sdf"))));
+}
+
+TEST(PlayListFile, AFailedWriteLeavesTheOldFileWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Rock.sdf"));
+    const QByteArray old = storedLine({"Old", "", "", "", "01:00", "/m/old.mp3"});
+    ASSERT_TRUE(PlayListFile::writeAtomically(path, old));
+    // A file in a folder that does not exist cannot be written.
+    EXPECT_FALSE(PlayListFile::writeAtomically(dir.filePath(QStringLiteral("no/such.sdf")), old));
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Rock.sdf")});
+}

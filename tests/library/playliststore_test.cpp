@@ -1,0 +1,300 @@
+#include "library/playlistfile.h"
+#include "library/playlistlibrarymodel.h"
+#include "library/playlistname.h"
+#include "library/playliststore.h"
+#include "library/songlistmodel.h"
+#include "support/playlistfiles.h"
+#include "support/scripteddialogs.h"
+
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PlayListStoreTest : public ::testing::Test
+{
+protected:
+    PlayListStoreTest()
+        : selection(&library)
+        , store(dir.path(), library, selection, songs, dialogs)
+    {
+        PlayListStore::Hooks hooks;
+        hooks.updateStatusBar = [this] {
+            ++statusRefreshes;
+            store.SavePlayList(true);
+        };
+        store.setHooks(hooks);
+    }
+
+    QString path(const QString &file) const { return dir.filePath(file); }
+    bool exists(const QString &file) const { return QFile::exists(path(file)); }
+
+    QStringList names() const
+    {
+        QStringList all;
+        for (int row = 0; row < library.count(); ++row)
+            all << library.entry(row).name;
+        return all;
+    }
+
+    void addSong(const QString &title)
+    {
+        songs.appendRow(songRow(title, {}, QStringLiteral("03:00"), QStringLiteral("/m/") + title));
+        store.SetModifyedPLFlag();
+    }
+
+    QTemporaryDir dir;
+    PlayListLibraryModel library;
+    QItemSelectionModel selection;
+    SongListModel songs;
+    ScriptedDialogs dialogs;
+    PlayListStore store;
+    int statusRefreshes = 0;
+
+    const QByteArray rockBytes = storedLine({"R1", "Band", "", "", "03:00", "/m/r1.mp3"}) +
+                                 storedLine({"R2", "", "", "", "04:00", "/m/r2.mp3"});
+    const QByteArray popBytes = storedLine({"P1", "", "", "", "02:00", "/m/p1.mp3"});
+};
+
+TEST_F(PlayListStoreTest, LoadsTheLibraryAndTheFirstPlayListThroughItsWorkingCopy)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    writeBytes(path(QStringLiteral("Pop.sdf")), popBytes);
+    writeBytes(path(QStringLiteral("Folder.sdf")),
+               PlayListFile::serializeShortcut(QStringLiteral("/srv/a, b")));
+    writeBytes(path(QStringLiteral("notes.txt")), "not a play list");
+
+    store.LoadPlayLists();
+
+    EXPECT_EQ(names(), (QStringList{"Folder", "Pop", "Rock"}));
+    EXPECT_EQ(library.entry(0).shortcut, QStringLiteral("/srv/a, b"));
+    EXPECT_TRUE(library.entry(1).shortcut.isEmpty());
+    EXPECT_EQ(store.selectedPlayList(), 0);
+    EXPECT_EQ(store.ShownPlayList(), 0);
+    // The first entry is a shortcut: its working copy keeps the folder.
+    EXPECT_EQ(readBytes(path(QStringLiteral("Folder.tmp"))),
+              readBytes(path(QStringLiteral("Folder.sdf"))));
+
+    store.selectPlayList(2);
+    store.LoadPlayList(QStringLiteral("Rock"));
+    ASSERT_EQ(songs.rowCount(), 2);
+    EXPECT_EQ(songs.row(0).title(), QStringLiteral("R1"));
+    EXPECT_EQ(songs.row(0).field(chArtist), QStringLiteral("Band"));
+    EXPECT_EQ(store.ShownPlayList(), 2);
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.tmp"))), rockBytes);
+}
+
+TEST_F(PlayListStoreTest, ChangesSurviveSwitchingAndTheClosingQuestionNamesThePlayList)
+{
+    writeBytes(path(QStringLiteral("Pop.sdf")), popBytes);
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    store.LoadPlayLists();
+    addSong(QStringLiteral("P2"));
+
+    store.selectPlayList(1);
+    store.LoadPlayList(QStringLiteral("Rock"));
+    store.selectPlayList(0);
+    store.LoadPlayList(QStringLiteral("Pop"));
+    ASSERT_EQ(songs.rowCount(), 2);
+    EXPECT_EQ(songs.row(1).title(), QStringLiteral("P2"));
+    EXPECT_EQ(readBytes(path(QStringLiteral("Pop.sdf"))), popBytes);
+
+    dialogs.answers = {DialogAnswer::No};
+    EXPECT_FALSE(store.QuerySaveChanges());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("VORN"));
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Do you want to save changes for the 'Pop"));
+    EXPECT_EQ(dialogs.messages[0].buttons, DialogButtons::YesNoCancel);
+    EXPECT_EQ(readBytes(path(QStringLiteral("Pop.sdf"))), popBytes);
+
+    store.DeleteWorkingCopies();
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.tmp")}).isEmpty());
+    EXPECT_TRUE(exists(QStringLiteral("Pop.sdf")));
+}
+
+TEST_F(PlayListStoreTest, ClosingQuestionCancelSavesNothingAndYesSavesEachModifiedList)
+{
+    writeBytes(path(QStringLiteral("Pop.sdf")), popBytes);
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    store.LoadPlayLists();
+    addSong(QStringLiteral("P2"));
+    store.selectPlayList(1);
+    store.LoadPlayList(QStringLiteral("Rock"));
+    addSong(QStringLiteral("R3"));
+
+    dialogs.answers = {DialogAnswer::Cancel};
+    EXPECT_TRUE(store.QuerySaveChanges());
+    EXPECT_EQ(readBytes(path(QStringLiteral("Pop.sdf"))), popBytes);
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))), rockBytes);
+    EXPECT_EQ(library.entry(0).tag, QStringLiteral("*"));
+
+    dialogs.answers = {DialogAnswer::Yes, DialogAnswer::Yes};
+    EXPECT_FALSE(store.QuerySaveChanges());
+    EXPECT_EQ(readBytes(path(QStringLiteral("Pop.sdf"))),
+              popBytes + storedLine({"P2", "", "", "", "03:00", "/m/P2"}));
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))),
+              rockBytes + storedLine({"R3", "", "", "", "03:00", "/m/R3"}));
+    EXPECT_TRUE(library.entry(0).tag.isEmpty());
+    EXPECT_TRUE(library.entry(1).tag.isEmpty());
+}
+
+TEST_F(PlayListStoreTest, NewPlayListsCountTheUntitledOnes)
+{
+    store.NewPlayList(QString());
+    store.NewPlayList(QString());
+    store.NewPlayList(QString());
+    store.NewPlayList(QStringLiteral("Imported"));
+    EXPECT_EQ(names(), (QStringList{"Untitled", "Untitled 1", "Untitled 2", "Imported"}));
+    EXPECT_EQ(library.entry(3).tag, QStringLiteral("*"));
+    EXPECT_EQ(store.selectedPlayList(), 3);
+    EXPECT_EQ(store.ShownPlayList(), 3);
+    EXPECT_EQ(selection.selectedRows().size(), 1);
+    EXPECT_EQ(songs.rowCount(), 0);
+    // Only the working copy is written, empty.
+    EXPECT_TRUE(exists(QStringLiteral("Imported.tmp")));
+    EXPECT_FALSE(exists(QStringLiteral("Imported.sdf")));
+
+    // With "Untitled" gone the count would repeat "Untitled 2": the next free
+    // number is taken instead, so no two entries share a working copy.
+    library.removeEntry(0);
+    store.NewPlayList(QString());
+    EXPECT_EQ(names(), (QStringList{"Untitled 1", "Untitled 2", "Imported", "Untitled 3"}));
+}
+
+TEST_F(PlayListStoreTest, SavingAnUntitledListAsksForANameAndOthersSaveDirectly)
+{
+    store.NewPlayList(QString());
+    addSong(QStringLiteral("A"));
+    dialogs.promptAnswers = {QStringLiteral("Jazz")};
+    store.SavePlayList(false);
+    ASSERT_EQ(dialogs.prompts.size(), 1u);
+    EXPECT_EQ(dialogs.prompts[0].title, QStringLiteral("Save As"));
+    EXPECT_EQ(dialogs.prompts[0].text, QStringLiteral("Select a name for the Play List|"));
+    EXPECT_EQ(names(), QStringList{"Jazz"});
+    EXPECT_TRUE(library.entry(0).tag.isEmpty());
+    EXPECT_EQ(readBytes(path(QStringLiteral("Jazz.sdf"))),
+              storedLine({"A", "", "", "", "03:00", "/m/A"}));
+
+    library.setName(0, QStringLiteral("UNTITLED"));
+    dialogs.promptAnswers = {QStringLiteral("Blues")};
+    store.SavePlayList(false);
+    EXPECT_EQ(names(), QStringList{"Blues"});
+
+    library.setName(0, QStringLiteral("Untitled 2"));
+    store.SavePlayList(false);
+    EXPECT_EQ(dialogs.prompts.size(), 2u);
+    EXPECT_TRUE(exists(QStringLiteral("Untitled 2.sdf")));
+}
+
+TEST_F(PlayListStoreTest, CancellingTheNamePromptSavesUnderUntitled)
+{
+    store.NewPlayList(QString());
+    addSong(QStringLiteral("A"));
+    dialogs.promptAnswers = {QString()};
+    store.SavePlayList(false);
+    EXPECT_EQ(names(), QStringList{"Untitled"});
+    EXPECT_TRUE(exists(QStringLiteral("Untitled.sdf")));
+    EXPECT_TRUE(library.entry(0).tag.isEmpty());
+}
+
+TEST_F(PlayListStoreTest, TheOverwriteQuestionAsksAgainOnNoAndSavesNothingOnCancel)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    store.LoadPlayLists();
+    store.NewPlayList(QString());
+    addSong(QStringLiteral("A"));
+
+    dialogs.promptAnswers = {QStringLiteral("Rock"), QStringLiteral("Rock")};
+    dialogs.answers = {DialogAnswer::No, DialogAnswer::Cancel};
+    store.SavePlayList(false);
+    EXPECT_EQ(dialogs.prompts.size(), 2u);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("A Play List with the same name already exists, are you sure you "
+                             "want to overwrite it?"));
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))), rockBytes);
+    EXPECT_EQ(names(), (QStringList{"Rock", "Untitled"}));
+    EXPECT_EQ(library.entry(1).tag, QStringLiteral("*"));
+}
+
+TEST_F(PlayListStoreTest, OverwritingRemovesTheOlderEntryAndItsWorkingCopy)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    store.LoadPlayLists(); // writes Rock.tmp
+    store.NewPlayList(QString());
+    addSong(QStringLiteral("A"));
+
+    dialogs.promptAnswers = {QStringLiteral("Rock")};
+    dialogs.answers = {DialogAnswer::Yes};
+    store.SavePlayList(false);
+
+    EXPECT_EQ(names(), QStringList{"Rock"});
+    EXPECT_EQ(store.selectedPlayList(), 0);
+    const QByteArray saved = storedLine({"A", "", "", "", "03:00", "/m/A"});
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))), saved);
+    EXPECT_FALSE(exists(QStringLiteral("Rock.tmp")));
+
+    // Loading the entry now shows the songs that were saved, not the old ones.
+    store.LoadPlayList(QStringLiteral("Rock"));
+    ASSERT_EQ(songs.rowCount(), 1);
+    EXPECT_EQ(songs.row(0).title(), QStringLiteral("A"));
+}
+
+TEST_F(PlayListStoreTest, ANameThatIsNoFileNameIsRefusedAndAskedAgain)
+{
+    store.NewPlayList(QString());
+    addSong(QStringLiteral("A"));
+    dialogs.promptAnswers = {QStringLiteral("../escape"), QStringLiteral("a\\b"),
+                             QStringLiteral("Safe")};
+    store.SavePlayList(false);
+
+    EXPECT_EQ(dialogs.prompts.size(), 3u);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text, invalidPlayListNameMessage());
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("A Play List name cannot contain any of the following characters:\n"
+                             "                          \\ / : * ? \" < > |"));
+    EXPECT_EQ(names(), QStringList{"Safe"});
+    QDir parent(dir.path());
+    parent.cdUp();
+    EXPECT_FALSE(parent.exists(QStringLiteral("escape.sdf")));
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.sdf")}), QStringList{"Safe.sdf"});
+}
+
+TEST_F(PlayListStoreTest, AFailedSaveIsReportedAndKeepsTheModifiedMark)
+{
+    store.NewPlayList(QStringLiteral("Rock"));
+    addSong(QStringLiteral("A"));
+    // A folder in the way of the stored file makes the write fail.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Rock.sdf")));
+    store.SavePlayList(false);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The Play List could not")));
+    EXPECT_EQ(library.entry(0).tag, QStringLiteral("*"));
+}
+
+TEST_F(PlayListStoreTest, LoadingAnUnreadableOrMissingFileShowsAnEmptyList)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    store.LoadPlayLists();
+    QFile::remove(path(QStringLiteral("Rock.tmp")));
+    QFile::remove(path(QStringLiteral("Rock.sdf")));
+    store.LoadPlayList(QStringLiteral("Rock"));
+    EXPECT_EQ(songs.rowCount(), 0);
+    EXPECT_EQ(store.ShownPlayList(), 0);
+}
+
+TEST_F(PlayListStoreTest, NothingIsSavedWhenNoPlayListIsSelected)
+{
+    songs.appendRow(songRow(QStringLiteral("A"), {}, {}, {}));
+    store.SavePlayList(false);
+    store.SavePlayList(true);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(dialogs.prompts.empty());
+}
+
+} // namespace

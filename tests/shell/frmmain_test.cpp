@@ -1,0 +1,217 @@
+#include "library/playlistlibrarymodel.h"
+#include "library/playliststore.h"
+#include "library/songlistmodel.h"
+#include "shell/frmmain.h"
+#include "shell/settingsstore.h"
+#include "shell/twips.h"
+#include "support/playlistfiles.h"
+#include "support/scripteddialogs.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class frmMainTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<frmMain> start()
+    {
+        auto window = std::make_unique<frmMain>(dir.path(), *settings, dialogs);
+        window->show();
+        window->tmrInit_Timer();
+        return window;
+    }
+
+    // Closes the window as the user would; true when it closed.
+    static bool closeWindow(frmMain &window)
+    {
+        window.close();
+        return !window.isVisible();
+    }
+
+    QString path(const QString &file) const { return dir.filePath(file); }
+    bool exists(const QString &file) const { return QFile::exists(path(file)); }
+    QString panel(frmMain &window, const char *key) const
+    {
+        return window.findChild<QLabel *>(QLatin1String(key))->text();
+    }
+    void reopenSettings() { settings = std::make_unique<SettingsStore>(ini()); }
+    QString ini() const { return path(QStringLiteral("VORN.ini")); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SettingsStore> settings = std::make_unique<SettingsStore>(ini());
+    ScriptedDialogs dialogs;
+
+    const QByteArray threeSongs = storedLine({"One", "A", "", "", "03:25", "/m/1.mp3"}) +
+                                  storedLine({"Two", "B", "", "", "02:40", "/m/2.mp3"}) +
+                                  storedLine({"Three", "", "", "", "", "/m/3.mid"});
+};
+
+TEST_F(frmMainTest, StartsWithTheStoredPlayListShownAndCounted)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    writeBytes(path(QStringLiteral("Leftover.tmp")), "from a crashed run");
+
+    auto window = std::make_unique<frmMain>(dir.path(), *settings, dialogs);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("VORN"));
+    EXPECT_FALSE(exists(QStringLiteral("Leftover.tmp")));
+    EXPECT_EQ(panel(*window, "pPlayLists"), QStringLiteral("0 Play Lists"));
+    EXPECT_EQ(panel(*window, "pMediaFiles"), QStringLiteral("0 Media files"));
+
+    auto *tmrInit = window->findChild<QTimer *>(QStringLiteral("tmrInit"));
+    auto *tmrHack = window->findChild<QTimer *>(QStringLiteral("tmrHack"));
+    EXPECT_TRUE(tmrInit->isActive());
+    EXPECT_EQ(tmrInit->interval(), 500);
+    EXPECT_TRUE(tmrHack->isActive());
+    EXPECT_EQ(tmrHack->interval(), 1000);
+
+    window->show();
+    window->tmrInit_Timer();
+    EXPECT_FALSE(tmrInit->isActive());
+    window->tmrHack_Timer();
+    EXPECT_FALSE(tmrHack->isActive());
+
+    auto *lvPlayLists = window->findChild<QTreeView *>(QStringLiteral("lvPlayLists"));
+    auto *lvSongs = window->findChild<QTreeView *>(QStringLiteral("lvSongs"));
+    ASSERT_EQ(lvPlayLists->model()->rowCount(), 1);
+    EXPECT_EQ(lvPlayLists->model()->index(0, 0).data().toString(), QStringLiteral("Rock"));
+    ASSERT_EQ(lvSongs->model()->rowCount(), 3);
+    EXPECT_EQ(lvSongs->model()->columnCount(), 6);
+    EXPECT_EQ(lvSongs->model()->index(1, chArtist).data().toString(), QStringLiteral("B"));
+    EXPECT_EQ(lvSongs->model()->headerData(chLen, Qt::Horizontal).toString(),
+              QStringLiteral("Len"));
+
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.tmp"))), threeSongs);
+    EXPECT_EQ(panel(*window, "pPlayLists"), QStringLiteral("1 Play Lists"));
+    EXPECT_EQ(panel(*window, "pMediaFiles"), QStringLiteral("3 Media Files"));
+    EXPECT_EQ(panel(*window, "pPlayTime"), QStringLiteral("Play Time 06:05"));
+    EXPECT_EQ(window->ButtonCaptions().front(), QStringLiteral("New"));
+    EXPECT_EQ(window->ButtonCaptions().back(), QStringLiteral("Pref"));
+}
+
+TEST_F(frmMainTest, FirstStartIsAQuarterOfTheScreenInAndRestoresWhereItWasClosed)
+{
+    auto window = start();
+    const double dpi = window->screen()->logicalDotsPerInch();
+    const QSize screen = window->screen()->geometry().size();
+    EXPECT_EQ(window->size(), QSize(twipsToPixels(8500, dpi), twipsToPixels(5500, dpi)));
+    EXPECT_NEAR(window->pos().x(), screen.width() / 4, 1);
+    EXPECT_NEAR(window->pos().y(), screen.height() / 4, 1);
+    auto *textLabels = window->findChild<QAction *>(QStringLiteral("mnuViewTextLabels"));
+    auto *banner = window->findChild<QAction *>(QStringLiteral("mnuViewBanner"));
+    EXPECT_TRUE(textLabels->isChecked());
+    EXPECT_TRUE(banner->isChecked());
+
+    window->move(40, 60);
+    window->resize(700, 450);
+    banner->setChecked(false);
+    const QPoint closedAt = window->pos();
+    ASSERT_TRUE(closeWindow(*window));
+    window.reset();
+
+    reopenSettings();
+    EXPECT_EQ(settings->GetSetting("Preferences", "MainW", {}),
+              QString::number(pixelsToTwips(700, dpi)));
+    EXPECT_EQ(settings->GetSetting("Preferences", "TextLabels", {}), QStringLiteral("1"));
+    EXPECT_EQ(settings->GetSetting("Preferences", "ShowBanner", {}), QStringLiteral("0"));
+
+    auto again = start();
+    EXPECT_EQ(again->pos(), closedAt);
+    EXPECT_EQ(again->size(), QSize(700, 450));
+    EXPECT_TRUE(again->findChild<QAction *>(QStringLiteral("mnuViewTextLabels"))->isChecked());
+    EXPECT_FALSE(again->findChild<QAction *>(QStringLiteral("mnuViewBanner"))->isChecked());
+}
+
+TEST_F(frmMainTest, TextLabelsAndBannerFollowTheirStoredTexts)
+{
+    const std::tuple<const char *, const char *, bool, bool> cases[] = {
+        {"0", "0", false, false},
+        {"2", "True", false, true},
+        {"1", "5", true, true},
+    };
+    for (const auto &[labels, banner, labelsOn, bannerOn] : cases) {
+        settings->SaveSetting("Preferences", "TextLabels", QLatin1String(labels));
+        settings->SaveSetting("Preferences", "ShowBanner", QLatin1String(banner));
+        auto window = start();
+        EXPECT_EQ(window->findChild<QAction *>("mnuViewTextLabels")->isChecked(), labelsOn)
+            << labels;
+        EXPECT_EQ(window->findChild<QAction *>("mnuViewBanner")->isChecked(), bannerOn) << banner;
+        ASSERT_TRUE(closeWindow(*window));
+        EXPECT_EQ(settings->GetSetting("Preferences", "TextLabels", {}), labelsOn ? "1" : "0");
+        EXPECT_EQ(settings->GetSetting("Preferences", "ShowBanner", {}), bannerOn ? "1" : "0");
+    }
+}
+
+TEST_F(frmMainTest, CancellingTheClosingQuestionKeepsEverything)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    auto window = start();
+    window->songs().appendRow(songRow(QStringLiteral("Four"), {}, QStringLiteral("01:00"), {}));
+    window->SetModifyedPLFlag();
+    const QByteArray workingCopy = readBytes(path(QStringLiteral("Rock.tmp")));
+
+    dialogs.answers = {DialogAnswer::Cancel};
+    EXPECT_FALSE(closeWindow(*window));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))), threeSongs);
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.tmp"))), workingCopy);
+    EXPECT_FALSE(QFile::exists(ini()));
+
+    // No leaves the stored file as it was and deletes the working copy.
+    dialogs.answers = {DialogAnswer::No};
+    EXPECT_TRUE(closeWindow(*window));
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))), threeSongs);
+    EXPECT_FALSE(exists(QStringLiteral("Rock.tmp")));
+}
+
+TEST_F(frmMainTest, YesOnAnUntitledListAsksForANameBeforeClosing)
+{
+    auto window = start();
+    window->NewPlayList(QString());
+    window->songs().appendRow(
+        songRow(QStringLiteral("Song"), {}, QStringLiteral("03:00"), QStringLiteral("/m/s.mp3")));
+    window->SetModifyedPLFlag();
+    EXPECT_EQ(panel(*window, "pPlayLists"), QStringLiteral("1 Play Lists"));
+
+    dialogs.answers = {DialogAnswer::Yes};
+    dialogs.promptAnswers = {QStringLiteral("Evening")};
+    EXPECT_TRUE(closeWindow(*window));
+    ASSERT_EQ(dialogs.prompts.size(), 1u);
+    EXPECT_EQ(dialogs.prompts[0].title, QStringLiteral("Save As"));
+    EXPECT_EQ(readBytes(path(QStringLiteral("Evening.sdf"))),
+              storedLine({"Song", "", "", "", "03:00", "/m/s.mp3"}));
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.tmp")}).isEmpty());
+}
+
+TEST_F(frmMainTest, StartsWithWhateverRowsAHostileFileHolds)
+{
+    QByteArray noise;
+    for (int i = 0; i < 5000; ++i)
+        noise += static_cast<char>((i * 7919) % 256);
+    writeBytes(path(QStringLiteral("Noise.sdf")), noise);
+    writeBytes(path(QStringLiteral("Nuls.sdf")), QByteArray(1000, '\0'));
+    writeBytes(path(QStringLiteral("Zero.sdf")), QByteArray());
+    auto window = start();
+    EXPECT_EQ(window->library().count(), 3);
+    EXPECT_GT(window->songs().rowCount(), 0);
+    window->store().selectPlayList(1);
+    window->store().LoadPlayList(QStringLiteral("Nuls"));
+    EXPECT_EQ(window->songs().rowCount(), 1);
+    window->store().selectPlayList(2);
+    window->store().LoadPlayList(QStringLiteral("Zero"));
+    EXPECT_EQ(window->songs().rowCount(), 0);
+    EXPECT_EQ(panel(*window, "pMediaFiles"), QStringLiteral("0 Media Files"));
+    EXPECT_TRUE(closeWindow(*window));
+}
+
+} // namespace

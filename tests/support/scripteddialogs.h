@@ -1,0 +1,52 @@
+#pragma once
+
+#include "shell/userdialogs.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <stdexcept>
+
+// Answers for the user from queues and records what was shown. A question
+// with no scripted answer fails the test instead of blocking it.
+class ScriptedDialogs final : public UserDialogs
+{
+public:
+    struct Shown
+    {
+        QString title;
+        QString text;
+        DialogButtons buttons;
+        DialogIcon icon;
+    };
+
+    std::deque<DialogAnswer> answers;
+    std::deque<QString> promptAnswers;
+    std::vector<Shown> messages;
+    std::vector<Shown> prompts;
+
+    DialogAnswer messageBox(const QString &title, const QString &text, DialogButtons buttons,
+                            DialogIcon icon) override
+    {
+        messages.push_back({title, text, buttons, icon});
+        if (buttons == DialogButtons::Ok)
+            return DialogAnswer::Ok;
+        if (answers.empty())
+            throw std::logic_error("unexpected question: " + text.toStdString());
+        const DialogAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    QString promptText(const QString &title, const QString &message, const QString &text) override
+    {
+        prompts.push_back(
+            {title, message + QLatin1Char('|') + text, DialogButtons::OkCancel, DialogIcon::None});
+        if (promptAnswers.empty())
+            throw std::logic_error("unexpected prompt: " + message.toStdString());
+        const QString answer = promptAnswers.front();
+        promptAnswers.pop_front();
+        return answer;
+    }
+};
