@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+// The one place that knows how to reach the outside media player. Every
+// command first checks the link afresh: with no player, commands do nothing
+// and queries answer 0. No call blocks for more than a bounded time.
+class PlayerLink
+{
+public:
+    // Answers of WinampIsPlaying.
+    static constexpr int kStopped = 0;
+    static constexpr int kPlaying = 1;
+    static constexpr int kPaused = 3;
+
+    virtual ~PlayerLink() = default;
+
+    // The player's name as the user knows it, for texts that name it.
+    virtual QString playerName() const = 0;
+
+    // True when the link may talk to the player now.
+    virtual bool FindWinamp() = 0;
+    // Finds the running player or starts it from `path` without a window;
+    // true when it was running or was started.
+    virtual bool StartWinamp(const QString &path) = 0;
+    // Closes the player at shutdown.
+    virtual void CloseWinamp() = 0;
+
+    // Empties the player's own play list.
+    virtual void WinampClearList() = 0;
+    // Adds one file to the player's play list.
+    virtual void WinampAddFile(const QString &file) = 0;
+    // Plays the player's play list from its start.
+    virtual void WinampStartPlay() = 0;
+    // kPlaying, kPaused or kStopped.
+    virtual int WinampIsPlaying() = 0;
+    // Position in the current file in milliseconds, also while paused; 0 or
+    // less when stopped or without a file.
+    virtual int WinampGetPosition() = 0;
+    // Length of the current file in whole seconds; 0 while unknown.
+    virtual int WinampGetLength() = 0;
+
+    // Resumes a paused file (or plays the current one).
+    virtual void WinampPlayButton() = 0;
+    // Pause toggle.
+    virtual void WinampPauseButton() = 0;
+    virtual void WinampStopButton() = 0;
+    // Fades the current file out and stops; returns only when the fade has
+    // ended and the player has stopped.
+    virtual void WinampFadeOutStop() = 0;
+
+    // Player volume one step up or down.
+    virtual void WinampVolumeUp() = 0;
+    virtual void WinampVolumeDown() = 0;
+    // Output level one step up or down.
+    virtual void WinampLevelUp() = 0;
+    virtual void WinampLevelDown() = 0;
+};
