@@ -7,7 +7,7 @@
 #include "library/songlistmodel.h"
 #include "shell/duration.h"
 #include "shell/statuspanels.h"
-#include "shell/userdialogs.h"
+#include "support/scripteddialogs.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,16 +19,6 @@
 namespace {
 
 constexpr int kSongs = 100000;
-
-class NoDialogs final : public UserDialogs
-{
-public:
-    DialogAnswer messageBox(const QString &, const QString &, DialogButtons, DialogIcon) override
-    {
-        return DialogAnswer::Cancel;
-    }
-    QString promptText(const QString &, const QString &, const QString &) override { return {}; }
-};
 
 struct Fixture
 {
@@ -64,7 +54,7 @@ struct Fixture
     PlayListLibraryModel library;
     QItemSelectionModel selection;
     SongListModel songs;
-    NoDialogs dialogs;
+    ScriptedDialogs dialogs;
     PlayListStore store;
 };
 

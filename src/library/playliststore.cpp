@@ -100,7 +100,10 @@ void PlayListStore::LoadPlayList(const QString &name)
         return;
     }
 
-    // File-type icons for the rows are set here once they exist.
+    if (m_hooks.assignIcons) {
+        for (SongRow &song : content.songs)
+            m_hooks.assignIcons(song);
+    }
     m_songs.setRows(std::move(content.songs));
     updateStatusBar();
     setBusy(false);

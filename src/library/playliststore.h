@@ -9,6 +9,7 @@ class PlayListLibraryModel;
 class QItemSelectionModel;
 class SongListModel;
 class UserDialogs;
+struct SongRow;
 
 // Keeps the stored play lists (<name>.sdf) and their working copies
 // (<name>.tmp) in the program folder in step with the library list and the
@@ -27,6 +28,8 @@ public:
         std::function<void()> enableSongEditing;
         // Fills the song list from a shortcut play list's folder.
         std::function<void(const QString &folder)> loadShortcutPlayList;
+        // Sets a loaded row's large and small file-type icons.
+        std::function<void(SongRow &row)> assignIcons;
     };
 
     PlayListStore(QString folder, PlayListLibraryModel &library,

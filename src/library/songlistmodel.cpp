@@ -1,5 +1,7 @@
 #include "songlistmodel.h"
 
+#include <algorithm>
+
 SongListModel::SongListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {}
@@ -23,6 +25,10 @@ QVariant SongListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         return song.fields[static_cast<size_t>(index.column())];
+    case Qt::DecorationRole:
+        if (index.column() == chTitle)
+            return iconOf(song);
+        return {};
     case Qt::TextAlignmentRole:
         if (index.column() == chLen)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -61,4 +67,129 @@ void SongListModel::appendRow(SongRow row)
     beginInsertRows({}, at, at);
     m_rows.push_back(std::move(row));
     endInsertRows();
+}
+
+void SongListModel::setRow(int index, SongRow row)
+{
+    m_rows[static_cast<size_t>(index)] = std::move(row);
+    emit dataChanged(this->index(index, 0), this->index(index, kSongColumnCount - 1));
+}
+
+void SongListModel::reorder(const std::vector<int> &order)
+{
+    if (order.size() != m_rows.size())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+
+    std::vector<int> newPosition(order.size());
+    std::vector<SongRow> reordered;
+    reordered.reserve(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        newPosition[static_cast<size_t>(order[i])] = static_cast<int>(i);
+        reordered.push_back(std::move(m_rows[static_cast<size_t>(order[i])]));
+    }
+    m_rows = std::move(reordered);
+
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after << index(newPosition[static_cast<size_t>(old.row())], old.column());
+    changePersistentIndexList(before, after);
+    if (m_currentSong > 0 && m_currentSong <= static_cast<int>(newPosition.size()))
+        m_currentSong = newPosition[static_cast<size_t>(m_currentSong - 1)] + 1;
+
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void SongListModel::removeRowsAt(std::vector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [this](int row) { return row < 0 || row >= rowCount(); }),
+               rows.end());
+    if (rows.empty())
+        return;
+
+    if (m_currentSong > 0) {
+        const auto removedAbove = std::lower_bound(rows.begin(), rows.end(), m_currentSong - 1);
+        const bool currentRemoved =
+            removedAbove != rows.end() && *removedAbove == m_currentSong - 1;
+        if (!currentRemoved)
+            m_currentSong -= static_cast<int>(removedAbove - rows.begin());
+    }
+
+    // Contiguous runs are removed from the bottom up; a scattered selection of
+    // many rows is compacted in one pass instead.
+    std::vector<std::pair<int, int>> runs;
+    for (int row : rows) {
+        if (!runs.empty() && runs.back().second + 1 == row)
+            runs.back().second = row;
+        else
+            runs.emplace_back(row, row);
+    }
+    if (runs.size() <= 64) {
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+            beginRemoveRows({}, run->first, run->second);
+            m_rows.erase(m_rows.begin() + run->first, m_rows.begin() + run->second + 1);
+            endRemoveRows();
+        }
+        return;
+    }
+    beginResetModel();
+    std::vector<SongRow> kept;
+    kept.reserve(m_rows.size() - rows.size());
+    size_t next = 0;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (next < rows.size() && static_cast<size_t>(rows[next]) == i) {
+            ++next;
+            continue;
+        }
+        kept.push_back(std::move(m_rows[i]));
+    }
+    m_rows = std::move(kept);
+    endResetModel();
+}
+
+void SongListModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= kSongColumnCount)
+        return;
+    std::vector<int> positions(m_rows.size());
+    for (size_t i = 0; i < positions.size(); ++i)
+        positions[i] = static_cast<int>(i);
+    const auto col = static_cast<size_t>(column);
+    std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
+        const int c = m_rows[static_cast<size_t>(a)].fields[col].compare(
+            m_rows[static_cast<size_t>(b)].fields[col], Qt::CaseInsensitive);
+        return order == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+    reorder(positions);
+}
+
+void SongListModel::setImageSource(ImageSource source)
+{
+    m_images = std::move(source);
+    m_iconCache.clear();
+}
+
+QIcon SongListModel::iconOf(const SongRow &row) const
+{
+    if (!m_images)
+        return {};
+    const quint64 key = (static_cast<quint64>(static_cast<quint32>(row.icon)) << 32) |
+                        static_cast<quint32>(row.smallIcon);
+    const auto cached = m_iconCache.constFind(key);
+    if (cached != m_iconCache.cend())
+        return *cached;
+    QIcon icon;
+    const QPixmap large = m_images(row.icon, true);
+    const QPixmap small = m_images(row.smallIcon, false);
+    if (!large.isNull())
+        icon.addPixmap(large);
+    if (!small.isNull())
+        icon.addPixmap(small);
+    m_iconCache.insert(key, icon);
+    return icon;
 }

@@ -3,7 +3,10 @@
 #include "songrow.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
 
+#include <functional>
 #include <vector>
 
 // The song list lvSongs: one row per media file, six columns in creation order.
@@ -27,7 +30,29 @@ public:
     // Replaces every row at once (one reset, however many rows).
     void setRows(std::vector<SongRow> rows);
     void appendRow(SongRow row);
+    void setRow(int index, SongRow row);
+    // Puts the rows in a new order given as their old positions; selections
+    // and CurrentSong follow their rows.
+    void reorder(const std::vector<int> &order);
+    // Removes the rows at the given positions. CurrentSong follows its row;
+    // when that row itself goes, CurrentSong keeps its number.
+    void removeRowsAt(std::vector<int> rows);
+    // Stable sort by the column's text, ignoring case.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // 1-based number of the current song's row, 0 for none.
+    int CurrentSong() const { return m_currentSong; }
+    void setCurrentSong(int row) { m_currentSong = row; }
+
+    // Where the row icons' pictures come from: image index and large or small.
+    using ImageSource = std::function<QPixmap(int index, bool large)>;
+    void setImageSource(ImageSource source);
 
 private:
+    QIcon iconOf(const SongRow &row) const;
+
     std::vector<SongRow> m_rows;
+    int m_currentSong = 0;
+    ImageSource m_images;
+    mutable QHash<quint64, QIcon> m_iconCache;
 };

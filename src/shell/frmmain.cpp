@@ -2,7 +2,10 @@
 
 #include "../library/playlistlibrarymodel.h"
 #include "../library/playliststore.h"
+#include "../library/songlistactions.h"
+#include "../library/songlisteditor.h"
 #include "../library/songlistmodel.h"
+#include "../library/songlistview.h"
 #include "settingsstore.h"
 #include "settingvalues.h"
 #include "shellsettings.h"
@@ -13,11 +16,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeView>
 
 namespace {
@@ -63,7 +67,9 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
         m_lvPlayLists->setSelectionMode(on ? QAbstractItemView::ExtendedSelection
                                            : QAbstractItemView::SingleSelection);
     };
+    hooks.enableSongEditing = [this] { m_songActions->setSongEditingEnabled(true); };
     m_store->setHooks(std::move(hooks));
+    wireSongList();
 
     // The timers start with the window; tmrHack waits for the end of the load.
     m_tmrInit = new QTimer(this);
@@ -103,16 +109,10 @@ void frmMain::createControls()
                     m_lvPlayLists->scrollTo(current);
             });
 
-    m_lvSongs = new QTreeView(central);
-    m_lvSongs->setObjectName(QStringLiteral("lvSongs"));
-    m_lvSongs->setRootIsDecorated(false);
-    m_lvSongs->setUniformRowHeights(true);
-    m_lvSongs->setAllColumnsShowFocus(true);
-    m_lvSongs->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lvSongs->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_lvSongs->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lvSongs->setModel(m_songs);
-    m_lvSongs->header()->setSectionsMovable(true);
+    m_lvSongs = new SongListView(m_songs, central);
+    // The song menu lives only as a pop-up: it never enters the menu bar.
+    m_songActions = std::make_unique<SongListActions>(SongListActions::create(this));
+    addToolBar(Qt::RightToolBarArea, m_songActions->tbPlayListOptions);
 
     layout->addWidget(m_lvPlayLists, 1);
     layout->addWidget(m_lvSongs, 3);
@@ -135,11 +135,44 @@ void frmMain::createControls()
     m_mnuViewBanner->setCheckable(true);
 }
 
+void frmMain::wireSongList()
+{
+    m_songEditor = std::make_unique<SongListEditor>(*m_songs, *m_lvSongs->selectionModel(),
+                                                    *m_store, m_dialogs);
+    SongListEditor::Hooks hooks;
+    hooks.updateStatusBar = [this] { UpdateStatusBar(); };
+    m_songEditor->setHooks(std::move(hooks));
+
+    SongListEditor *editor = m_songEditor.get();
+    const SongListActions &actions = *m_songActions;
+    connect(actions.tbAdd, &QAction::triggered, this, [editor] { editor->AddMediaFiles(); });
+    connect(actions.tbRemove, &QAction::triggered, this,
+            [editor] { editor->RemoveSelectedSongs(); });
+    connect(actions.tbUp, &QAction::triggered, this, [editor] { editor->moveUp(); });
+    connect(actions.tbDown, &QAction::triggered, this, [editor] { editor->moveDown(); });
+    connect(actions.mnuSongsAdd, &QAction::triggered, this, [editor] { editor->AddMediaFiles(); });
+    connect(actions.mnuSongsRemove, &QAction::triggered, this,
+            [editor] { editor->RemoveSelectedSongs(); });
+    // Playing from the song menu comes with playback.
+
+    connect(m_lvSongs, &SongListView::columnClicked, this,
+            [editor](int column) { editor->lvSongs_ColumnClick(column); });
+    connect(m_lvSongs, &SongListView::moveRequested, this, [editor](int target) {
+        editor->DropTarget = target;
+        editor->MoveSelectedSongs(false);
+    });
+    connect(m_lvSongs, &SongListView::filesDropped, this,
+            [editor](const QStringList &paths, int row, bool ctrl) {
+                editor->dropFiles(paths, row, ctrl);
+            });
+    connect(m_lvSongs, &SongListView::contextMenuRequested, this,
+            [this](const QPoint &at) { m_songActions->mnuSongs->popup(at); });
+}
+
 void frmMain::Form_Load()
 {
     m_store->DeleteWorkingCopies();
     restoreGeometryFromSettings();
-    // Hiding the song context menu's entry in the menu bar: comes with the menus.
     // Loading the mixer window hidden: comes with the mixer window.
     // The modal splash window: comes with the splash.
     m_tmrHack->start();

@@ -12,8 +12,11 @@ class QLabel;
 class QTimer;
 class QTreeView;
 class SettingsStore;
+class SongListEditor;
 class SongListModel;
+class SongListView;
 class UserDialogs;
+struct SongListActions;
 
 // The main window and composition root: it creates the controls and the
 // collaborators, wires them, and runs start-up and closing in their order.
@@ -44,6 +47,9 @@ public:
     void mnuViewTextLabels_Click();
 
     PlayListStore &store() { return *m_store; }
+    SongListEditor &songEditor() { return *m_songEditor; }
+    SongListView &songView() { return *m_lvSongs; }
+    const SongListActions &songActions() const { return *m_songActions; }
     SongListModel &songs() { return *m_songs; }
     PlayListLibraryModel &library() { return *m_library; }
     const std::array<QString, kButtonCaptionCount> &ButtonCaptions() const
@@ -57,6 +63,7 @@ protected:
 
 private:
     void createControls();
+    void wireSongList();
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     double dotsPerInch() const;
@@ -67,9 +74,11 @@ private:
     PlayListLibraryModel *m_library;
     SongListModel *m_songs;
     std::unique_ptr<PlayListStore> m_store;
+    std::unique_ptr<SongListEditor> m_songEditor;
+    std::unique_ptr<SongListActions> m_songActions;
 
     QTreeView *m_lvPlayLists = nullptr;
-    QTreeView *m_lvSongs = nullptr;
+    SongListView *m_lvSongs = nullptr;
     QLabel *m_pPlayLists = nullptr;
     QLabel *m_pMediaFiles = nullptr;
     QLabel *m_pPlayTime = nullptr;

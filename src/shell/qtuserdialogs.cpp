@@ -2,6 +2,7 @@
 
 #include "../library/frmmisc.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -90,4 +91,15 @@ QString QtUserDialogs::promptText(const QString &title, const QString &message, 
     prompt.setText(text);
     prompt.exec();
     return frmMisc::PromptText;
+}
+
+QStringList QtUserDialogs::openFileNames(const QString &title, const QString &filter)
+{
+    QFileDialog dialog(m_parent, title);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::ReadOnly);
+    dialog.setNameFilters(qtNameFilters(filter));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }

@@ -16,6 +16,7 @@ public:
     DialogAnswer messageBox(const QString &title, const QString &text, DialogButtons buttons,
                             DialogIcon icon) override;
     QString promptText(const QString &title, const QString &message, const QString &text) override;
+    QStringList openFileNames(const QString &title, const QString &filter) override;
 
 private:
     QPointer<QWidget> m_parent;

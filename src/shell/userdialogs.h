@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The answer a user gave to a message box.
 enum class DialogAnswer
@@ -45,4 +46,13 @@ public:
     // the prompt was cancelled or closed.
     virtual QString promptText(const QString &title, const QString &message,
                                const QString &text) = 0;
+
+    // The open-file dialog with several files allowed, each required to exist.
+    // `filter` is written as "Description|*.a;*.b|Description|*.*". Returns
+    // the full paths in the dialog's order; empty when cancelled.
+    virtual QStringList openFileNames(const QString &title, const QString &filter) = 0;
 };
+
+// "Description|*.a;*.b|All Files (*.*)|*.*" as Qt's name filters
+// ("Description (*.a *.b)", "All Files (*.*) (*.*)" shortened to its text).
+QStringList qtNameFilters(const QString &filter);

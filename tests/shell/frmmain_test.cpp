@@ -1,6 +1,8 @@
 #include "library/playlistlibrarymodel.h"
 #include "library/playliststore.h"
+#include "library/songlistactions.h"
 #include "library/songlistmodel.h"
+#include "library/songlistview.h"
 #include "shell/frmmain.h"
 #include "shell/settingsstore.h"
 #include "shell/twips.h"
@@ -10,9 +12,12 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -82,7 +87,7 @@ TEST_F(frmMainTest, StartsWithTheStoredPlayListShownAndCounted)
     EXPECT_FALSE(tmrHack->isActive());
 
     auto *lvPlayLists = window->findChild<QTreeView *>(QStringLiteral("lvPlayLists"));
-    auto *lvSongs = window->findChild<QTreeView *>(QStringLiteral("lvSongs"));
+    auto *lvSongs = window->findChild<SongListView *>(QStringLiteral("lvSongs"))->detailsView();
     ASSERT_EQ(lvPlayLists->model()->rowCount(), 1);
     EXPECT_EQ(lvPlayLists->model()->index(0, 0).data().toString(), QStringLiteral("Rock"));
     ASSERT_EQ(lvSongs->model()->rowCount(), 3);
@@ -211,6 +216,57 @@ TEST_F(frmMainTest, StartsWithWhateverRowsAHostileFileHolds)
     window->store().LoadPlayList(QStringLiteral("Zero"));
     EXPECT_EQ(window->songs().rowCount(), 0);
     EXPECT_EQ(panel(*window, "pMediaFiles"), QStringLiteral("0 Media Files"));
+    EXPECT_TRUE(closeWindow(*window));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(frmMainTest, TheSongCommandsReachTheSongList)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    auto window = start();
+    const SongListActions &actions = window->songActions();
+
+    const std::pair<QAction *, const char *> tips[] = {
+        {actions.tbAdd, "Add media file(s)"},
+        {actions.tbRemove, "Remove selected media file(s)"},
+        {actions.tbUp, "Move Up"},
+        {actions.tbDown, "Move Down"},
+    };
+    for (const auto &[action, tip] : tips)
+        EXPECT_EQ(action->toolTip(), QLatin1String(tip));
+    EXPECT_EQ(actions.tbPlayListOptions->orientation(), Qt::Vertical);
+    EXPECT_EQ(actions.mnuSongsFadeAndPlay->text(), QStringLiteral("&Fade Out && Play"));
+    EXPECT_EQ(actions.mnuSongs->actions().size(), 5);
+    // The song menu is a pop-up only, never an entry of the menu bar.
+    EXPECT_FALSE(window->menuBar()->actions().contains(actions.mnuSongs->menuAction()));
+
+    QDir(dir.path()).mkdir(QStringLiteral("media"));
+    const QString added = path(QStringLiteral("media/Added.mid"));
+    writeBytes(added, "MThd");
+    dialogs.fileAnswers = {{added}};
+    actions.tbAdd->trigger();
+    ASSERT_EQ(window->songs().rowCount(), 4);
+    EXPECT_EQ(window->songs().row(3).title(), QStringLiteral("Added"));
+    EXPECT_EQ(panel(*window, "pMediaFiles"), QStringLiteral("4 Media Files"));
+    EXPECT_EQ(window->library().entry(0).tag, QStringLiteral("*"));
+
+    window->songView().selectionModel()->select(window->songs().index(3, 0),
+                                                QItemSelectionModel::ClearAndSelect |
+                                                    QItemSelectionModel::Rows);
+    actions.tbUp->trigger();
+    EXPECT_EQ(window->songs().row(2).title(), QStringLiteral("Added"));
+    actions.mnuSongsRemove->trigger();
+    EXPECT_EQ(window->songs().rowCount(), 3);
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.tmp"))), threeSongs);
+
+    emit window->songView().filesDropped({added}, 0, false);
+    EXPECT_EQ(window->songs().row(1).title(), QStringLiteral("Added"));
+    EXPECT_EQ(panel(*window, "pMediaFiles"), QStringLiteral("4 Media Files"));
+
+    dialogs.answers = {DialogAnswer::No};
     EXPECT_TRUE(closeWindow(*window));
 }
 

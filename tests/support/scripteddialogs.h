@@ -23,8 +23,10 @@ public:
 
     std::deque<DialogAnswer> answers;
     std::deque<QString> promptAnswers;
+    std::deque<QStringList> fileAnswers;
     std::vector<Shown> messages;
     std::vector<Shown> prompts;
+    std::vector<Shown> fileDialogs; // text holds the filter
 
     DialogAnswer messageBox(const QString &title, const QString &text, DialogButtons buttons,
                             DialogIcon icon) override
@@ -47,6 +49,16 @@ public:
             throw std::logic_error("unexpected prompt: " + message.toStdString());
         const QString answer = promptAnswers.front();
         promptAnswers.pop_front();
+        return answer;
+    }
+
+    QStringList openFileNames(const QString &title, const QString &filter) override
+    {
+        fileDialogs.push_back({title, filter, DialogButtons::OkCancel, DialogIcon::None});
+        if (fileAnswers.empty())
+            throw std::logic_error("unexpected file dialog: " + title.toStdString());
+        const QStringList answer = fileAnswers.front();
+        fileAnswers.pop_front();
         return answer;
     }
 };

@@ -1,0 +1,67 @@
+#include "songlength.h"
+
+#include "shell/numeric.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+enum class EstimatedType
+{
+    None,
+    Mp3,
+    Wav,
+};
+
+EstimatedType estimatedType(const QString &file)
+{
+    const QStringView ending = QStringView(file).right(3);
+    if (ending.compare(u"mp3", Qt::CaseInsensitive) == 0)
+        return EstimatedType::Mp3;
+    if (ending.compare(u"wav", Qt::CaseInsensitive) == 0)
+        return EstimatedType::Wav;
+    return EstimatedType::None;
+}
+
+qint32 saturated(qint64 seconds)
+{
+    return static_cast<qint32>(std::clamp<qint64>(seconds, 0, std::numeric_limits<qint32>::max()));
+}
+
+// Bytes per second of playing time: a fixed mp3 rate, and CD-quality wav
+// (44100 samples of two 16-bit channels).
+constexpr double kMp3BytesPerSecond = 17640.0;
+constexpr double kWavBytesPerSecond = 176400.0;
+
+} // namespace
+
+qint32 estimateSongLengthFromSize(const QString &file, qint64 sizeInBytes)
+{
+    const double size = static_cast<double>(std::max<qint64>(sizeInBytes, 0));
+    switch (estimatedType(file)) {
+    case EstimatedType::Mp3: {
+        const qint64 s = roundHalfEven(size / kMp3BytesPerSecond);
+        const qint64 m = roundHalfEven(static_cast<double>(s) / 60.0);
+        const qint64 a = 34 * m;
+        return saturated(roundHalfEven(static_cast<double>(a) / 6.0 + static_cast<double>(s)));
+    }
+    case EstimatedType::Wav:
+        return saturated(roundHalfEven(size / kWavBytesPerSecond));
+    case EstimatedType::None:
+        break;
+    }
+    return 0;
+}
+
+qint32 EstimateSongLength(const QString &file)
+{
+    if (estimatedType(file) == EstimatedType::None)
+        return 0;
+    const QFileInfo info(file);
+    if (!info.isFile())
+        return 0;
+    return estimateSongLengthFromSize(file, info.size());
+}

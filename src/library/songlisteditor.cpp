@@ -1,0 +1,168 @@
+#include "songlisteditor.h"
+
+#include "../shell/duration.h"
+#include "../shell/userdialogs.h"
+#include "mediatypes.h"
+#include "playliststore.h"
+#include "songlength.h"
+#include "songlistmodel.h"
+#include "songorder.h"
+
+#include <QFileInfo>
+#include <QItemSelectionModel>
+
+QString songTitleFromFile(const QString &file)
+{
+    const qsizetype slash =
+        std::max(file.lastIndexOf(QLatin1Char('\\')), file.lastIndexOf(QLatin1Char('/')));
+    const QString name = file.mid(slash + 1);
+    const qsizetype size = name.size();
+    if (size >= 4 && name[size - 4] == QLatin1Char('.'))
+        return name.left(size - 4);
+    if (size >= 5 && name[size - 5] == QLatin1Char('.'))
+        return name.left(size - 5);
+    return name;
+}
+
+SongListEditor::SongListEditor(SongListModel &songs, QItemSelectionModel &selection,
+                               PlayListStore &store, UserDialogs &dialogs)
+    : m_songs(songs)
+    , m_selection(selection)
+    , m_store(store)
+    , m_dialogs(dialogs)
+{}
+
+void SongListEditor::setHooks(Hooks hooks)
+{
+    m_hooks = std::move(hooks);
+}
+
+void SongListEditor::Add2PlayList(const QString &file, const QStringList &fields)
+{
+    if (m_store.selectedPlayList() < 0)
+        m_store.NewPlayList(QString());
+
+    SongRow row;
+    if (fields.isEmpty())
+        row.fields[chTitle] = songTitleFromFile(file);
+    row.fields[chFile] = file;
+    row.fields[chLen] = FormatDuration(EstimateSongLength(file));
+    if (m_hooks.assignIcons)
+        m_hooks.assignIcons(row);
+
+    for (const QString &entry : fields) {
+        if (entry.isEmpty())
+            continue;
+        const qsizetype equals = entry.indexOf(QLatin1Char('='));
+        const QStringView key = equals < 0 ? QStringView(entry) : QStringView(entry).left(equals);
+        const std::optional<SongColumn> column = songColumnFromKey(key);
+        if (column)
+            row.fields[*column] = equals < 0 ? QString() : entry.mid(equals + 1);
+    }
+    m_songs.appendRow(std::move(row));
+}
+
+void SongListEditor::AddMediaFiles()
+{
+    const QStringList files =
+        m_dialogs.openFileNames(QStringLiteral("Open Media Files"), mediaFileFilter());
+    if (files.isEmpty())
+        return;
+    for (const QString &file : files)
+        Add2PlayList(file);
+    m_store.SetModifyedPLFlag();
+    updateStatusBar();
+}
+
+void SongListEditor::RemoveSelectedSongs()
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : m_selection.selectedRows())
+        rows.push_back(index.row());
+    if (rows.empty())
+        return;
+    m_songs.removeRowsAt(std::move(rows));
+    updateStatusBar();
+    m_store.SetModifyedPLFlag();
+}
+
+std::vector<bool> SongListEditor::selectionFlags() const
+{
+    std::vector<bool> flags(static_cast<size_t>(m_songs.rowCount()), false);
+    for (const QItemSelectionRange &range : m_selection.selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            flags[static_cast<size_t>(row)] = true;
+    }
+    return flags;
+}
+
+void SongListEditor::applyOrder(const std::vector<int> &order)
+{
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (order[i] != static_cast<int>(i)) {
+            m_songs.reorder(order);
+            return;
+        }
+    }
+}
+
+void SongListEditor::MoveSelectedSongs(bool before)
+{
+    if (DropTarget < 0 || DropTarget >= m_songs.rowCount())
+        return;
+    applyOrder(SongOrder::moveSelection(selectionFlags(), DropTarget, before));
+}
+
+void SongListEditor::moveUp()
+{
+    applyOrder(SongOrder::moveUp(selectionFlags()));
+}
+
+void SongListEditor::moveDown()
+{
+    applyOrder(SongOrder::moveDown(selectionFlags()));
+}
+
+void SongListEditor::lvSongs_ColumnClick(int column)
+{
+    if (column == m_sortColumn) {
+        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    } else {
+        m_sortColumn = column;
+        m_sortOrder = Qt::AscendingOrder;
+    }
+    m_songs.sort(m_sortColumn, m_sortOrder);
+}
+
+void SongListEditor::dropFiles(const QStringList &paths, int dropRow, bool ctrl)
+{
+    const int before = m_songs.rowCount();
+    for (const QString &path : paths) {
+        if (QFileInfo(path).isDir())
+            continue;
+        const QString extension = lowerExtension(path);
+        if (isSupportedMediaType(extension)) {
+            Add2PlayList(path);
+        } else if (extension == QLatin1String("pls") || extension == QLatin1String("m3u")) {
+            if (m_hooks.importPlayListFile)
+                m_hooks.importPlayListFile(path, ctrl);
+        }
+    }
+
+    const int after = m_songs.rowCount();
+    if (after > before) {
+        m_selection.select(QItemSelection(m_songs.index(before, 0),
+                                          m_songs.index(after - 1, kSongColumnCount - 1)),
+                           QItemSelectionModel::ClearAndSelect);
+        DropTarget = dropRow;
+        MoveSelectedSongs(false);
+    }
+    m_store.SetModifyedPLFlag();
+    updateStatusBar();
+}
+
+void SongListEditor::updateStatusBar()
+{
+    if (m_hooks.updateStatusBar)
+        m_hooks.updateStatusBar();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class PlayListStore;
+class QItemSelectionModel;
+class SongListModel;
+class UserDialogs;
+struct SongRow;
+
+// What the user does to the rows of the song list: adding media files (with an
+// estimated length), removing, moving, sorting and dropping files.
+class SongListEditor
+{
+public:
+    struct Hooks
+    {
+        std::function<void()> updateStatusBar;
+        // Sets a new row's large and small file-type icons.
+        std::function<void(SongRow &row)> assignIcons;
+        // Imports a dropped .pls or .m3u list: into the shown play list when
+        // `merge`, else as a new play list.
+        std::function<void(const QString &path, bool merge)> importPlayListFile;
+    };
+
+    SongListEditor(SongListModel &songs, QItemSelectionModel &selection, PlayListStore &store,
+                   UserDialogs &dialogs);
+
+    void setHooks(Hooks hooks);
+
+    // Appends one row for `file`. `fields` are "chKey=value" entries that
+    // fill the columns; without them the title comes from the file name.
+    // Starts a new play list when none is selected. Does not mark the play
+    // list modified: callers do that once after their last file.
+    void Add2PlayList(const QString &file, const QStringList &fields = {});
+    // Asks for media files and adds them in the dialog's order.
+    void AddMediaFiles();
+    void RemoveSelectedSongs();
+    // Moves the selected rows after DropTarget (or to the top when `before`).
+    void MoveSelectedSongs(bool before);
+    void moveUp();
+    void moveDown();
+    // Sorts by the clicked column; a second click on the sort column reverses.
+    void lvSongs_ColumnClick(int column);
+    // Files dropped from outside onto the row `dropRow` (-1: below the rows).
+    void dropFiles(const QStringList &paths, int dropRow, bool ctrl);
+
+    // The row under the pointer during a drag, -1 for none.
+    int DropTarget = -1;
+
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
+private:
+    std::vector<bool> selectionFlags() const;
+    void applyOrder(const std::vector<int> &order);
+    void updateStatusBar();
+
+    SongListModel &m_songs;
+    QItemSelectionModel &m_selection;
+    PlayListStore &m_store;
+    UserDialogs &m_dialogs;
+    Hooks m_hooks;
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
+
+// The title of a file added without fields: the name after the last path
+// separator, without a three- or four-letter extension ("a.mp3" gives "a",
+// "a.mpeg" gives "a", "b.it" stays "b.it").
+QString songTitleFromFile(const QString &file);

@@ -1,0 +1,277 @@
+#include "library/playlistfile.h"
+#include "library/playlistlibrarymodel.h"
+#include "library/playliststore.h"
+#include "library/songlisteditor.h"
+#include "library/songlistmodel.h"
+#include "support/playlistfiles.h"
+#include "support/scripteddialogs.h"
+
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SongListEditorTest : public ::testing::Test
+{
+protected:
+    SongListEditorTest()
+        : librarySelection(&library)
+        , songSelection(&songs)
+        , store(dir.path(), library, librarySelection, songs, dialogs)
+        , editor(songs, songSelection, store, dialogs)
+    {
+        PlayListStore::Hooks storeHooks;
+        storeHooks.updateStatusBar = [this] { refresh(); };
+        store.setHooks(storeHooks);
+        SongListEditor::Hooks hooks;
+        hooks.updateStatusBar = [this] { refresh(); };
+        hooks.importPlayListFile = [this](const QString &path, bool merge) {
+            imports << (merge ? QStringLiteral("merge ") : QStringLiteral("new ")) + path;
+        };
+        editor.setHooks(hooks);
+        QDir(dir.path()).mkdir(QStringLiteral("media"));
+    }
+
+    void refresh()
+    {
+        ++statusRefreshes;
+        store.SavePlayList(true);
+    }
+
+    QString media(const QString &name, qint64 size = 10) const
+    {
+        const QString path = dir.filePath(QStringLiteral("media/") + name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.resize(size);
+        return path;
+    }
+
+    // Rows titled 1..n in a new play list; returns nothing, sets up the list.
+    void numberedRows(int count)
+    {
+        store.NewPlayList(QStringLiteral("Numbers"));
+        for (int i = 1; i <= count; ++i)
+            editor.Add2PlayList(QStringLiteral("/m/%1.mid").arg(i));
+    }
+
+    void select(std::initializer_list<int> rows)
+    {
+        songSelection.clearSelection();
+        for (int row : rows) {
+            songSelection.select(songs.index(row - 1, 0),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+
+    QStringList titles() const
+    {
+        QStringList all;
+        for (const SongRow &row : songs.rows())
+            all << row.title();
+        return all;
+    }
+
+    QList<int> selectedRows() const
+    {
+        QList<int> rows;
+        for (const QModelIndex &index : songSelection.selectedRows())
+            rows << index.row() + 1;
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    QTemporaryDir dir;
+    PlayListLibraryModel library;
+    QItemSelectionModel librarySelection;
+    SongListModel songs;
+    QItemSelectionModel songSelection;
+    ScriptedDialogs dialogs;
+    PlayListStore store;
+    SongListEditor editor;
+    int statusRefreshes = 0;
+    QStringList imports;
+};
+
+TEST(SongTitleFromFile, DropsThreeAndFourLetterExtensions)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"C:\\Music\\Song.mp3", "Song"},
+        {"C:\\Music\\Song", "Song"},
+        {"/m/a.mpeg", "a"},
+        {"/m/b.it", "b.it"},
+        {"/m/x.y/name", "name"},
+        {"plain.wav", "plain"},
+    };
+    for (const auto &[file, title] : cases)
+        EXPECT_EQ(songTitleFromFile(QString::fromLatin1(file)), QLatin1String(title)) << file;
+}
+
+TEST_F(SongListEditorTest, AddingAFileStartsAPlayListAndEstimatesItsLength)
+{
+    ASSERT_EQ(store.selectedPlayList(), -1);
+    editor.Add2PlayList(media(QStringLiteral("Song.mp3"), 1000000));
+    EXPECT_EQ(library.count(), 1);
+    EXPECT_EQ(library.entry(0).name, QStringLiteral("Untitled"));
+    editor.Add2PlayList(media(QStringLiteral("Long.wav"), 17640000));
+    editor.Add2PlayList(media(QStringLiteral("Tune.mid")));
+    editor.Add2PlayList(dir.filePath(QStringLiteral("media/missing.mp3")));
+
+    ASSERT_EQ(songs.rowCount(), 4);
+    EXPECT_EQ(songs.row(0).title(), QStringLiteral("Song"));
+    EXPECT_EQ(songs.row(0).field(chLen), QStringLiteral("01:03"));
+    EXPECT_EQ(songs.row(0).field(chFile), dir.filePath(QStringLiteral("media/Song.mp3")));
+    EXPECT_EQ(songs.row(1).field(chLen), QStringLiteral("01:40"));
+    EXPECT_EQ(songs.row(2).field(chLen), QStringLiteral("00:00"));
+    EXPECT_EQ(songs.row(3).title(), QStringLiteral("missing"));
+    EXPECT_EQ(songs.row(3).field(chLen), QStringLiteral("00:00"));
+}
+
+TEST_F(SongListEditorTest, FieldsFillTheColumnsInsteadOfTheFileName)
+{
+    store.NewPlayList(QString());
+    editor.Add2PlayList(QStringLiteral("/m/a.mid"),
+                        {QStringLiteral("chTitle=Hello"), QStringLiteral("chArtist="), QString(),
+                         QStringLiteral("chAlbum=A=B"), QStringLiteral("chNope=x")});
+    ASSERT_EQ(songs.rowCount(), 1);
+    EXPECT_EQ(songs.row(0).title(), QStringLiteral("Hello"));
+    EXPECT_TRUE(songs.row(0).field(chArtist).isEmpty());
+    EXPECT_EQ(songs.row(0).field(chAlbum), QStringLiteral("A=B"));
+    EXPECT_EQ(songs.row(0).field(chFile), QStringLiteral("/m/a.mid"));
+}
+
+TEST_F(SongListEditorTest, AddMediaFilesAddsInTheDialogsOrderAndMarksTheListModified)
+{
+    store.NewPlayList(QStringLiteral("Mix"));
+    library.setTag(0, QString());
+    dialogs.fileAnswers = {{media(QStringLiteral("b.mp3")), media(QStringLiteral("a.wav"))}, {}};
+    const int refreshes = statusRefreshes;
+    editor.AddMediaFiles();
+
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].title, QStringLiteral("Open Media Files"));
+    EXPECT_EQ(dialogs.fileDialogs[0].text,
+              QStringLiteral("Supported Media Files|*.mid;*.mpg;*.mp3;*.mp2;*.voc;*.wav;*.it;*.xm;"
+                             "*.s3m;*.stm;*.mod;*.mtm;*.dsm;*.med|All Files (*.*)|*.*"));
+    EXPECT_EQ(titles(), (QStringList{"b", "a"}));
+    EXPECT_EQ(library.entry(0).tag, QStringLiteral("*"));
+    EXPECT_GT(statusRefreshes, refreshes);
+    EXPECT_EQ(PlayListFile::parse(readBytes(dir.filePath(QStringLiteral("Mix.tmp")))).songs.size(),
+              2u);
+
+    // Cancel adds nothing and marks nothing.
+    library.setTag(0, QString());
+    editor.AddMediaFiles();
+    EXPECT_EQ(songs.rowCount(), 2);
+    EXPECT_TRUE(library.entry(0).tag.isEmpty());
+}
+
+TEST_F(SongListEditorTest, RemovingKeepsCurrentSongOnItsRow)
+{
+    numberedRows(5);
+    songs.setCurrentSong(4);
+    select({2});
+    editor.RemoveSelectedSongs();
+    EXPECT_EQ(titles(), (QStringList{"1", "3", "4", "5"}));
+    EXPECT_EQ(songs.CurrentSong(), 3);
+    EXPECT_EQ(library.entry(0).tag, QStringLiteral("*"));
+    EXPECT_EQ(
+        PlayListFile::parse(readBytes(dir.filePath(QStringLiteral("Numbers.tmp")))).songs.size(),
+        4u);
+
+    // Removing the current row itself leaves the number as it was.
+    select({3, 4});
+    editor.RemoveSelectedSongs();
+    EXPECT_EQ(titles(), (QStringList{"1", "3"}));
+    EXPECT_EQ(songs.CurrentSong(), 3);
+}
+
+TEST_F(SongListEditorTest, MovingCarriesTheSelectionAndCurrentSongButWritesNothing)
+{
+    numberedRows(5);
+    library.setTag(0, QString());
+    const QByteArray workingCopy = readBytes(dir.filePath(QStringLiteral("Numbers.tmp")));
+    songs.setCurrentSong(1);
+
+    select({1, 4});
+    editor.moveUp();
+    EXPECT_EQ(titles(), (QStringList{"2", "1", "4", "3", "5"}));
+    EXPECT_EQ(selectedRows(), (QList<int>{2, 3}));
+    EXPECT_EQ(songs.CurrentSong(), 2);
+
+    // Rows 1 and 4 of 2, 1, 4, 3, 5: the last row carries the block below it.
+    select({1, 4});
+    editor.moveDown();
+    EXPECT_EQ(titles(), (QStringList{"1", "4", "5", "2", "3"}));
+    EXPECT_EQ(selectedRows(), (QList<int>{4, 5}));
+    EXPECT_EQ(songs.CurrentSong(), 1);
+
+    select({5});
+    editor.DropTarget = 0;
+    editor.MoveSelectedSongs(false);
+    EXPECT_EQ(titles(), (QStringList{"1", "3", "4", "5", "2"}));
+
+    editor.DropTarget = -1;
+    editor.MoveSelectedSongs(false);
+    EXPECT_EQ(titles(), (QStringList{"1", "3", "4", "5", "2"}));
+
+    EXPECT_TRUE(library.entry(0).tag.isEmpty());
+    EXPECT_EQ(readBytes(dir.filePath(QStringLiteral("Numbers.tmp"))), workingCopy);
+}
+
+TEST_F(SongListEditorTest, RowsWithTheSameTitleBothSurviveAMove)
+{
+    store.NewPlayList(QString());
+    editor.Add2PlayList(QStringLiteral("/a/Same.mid"));
+    editor.Add2PlayList(QStringLiteral("/m/Other.mid"));
+    editor.Add2PlayList(QStringLiteral("/b/Same.mid"));
+    select({3});
+    editor.moveUp();
+    ASSERT_EQ(songs.rowCount(), 3);
+    EXPECT_EQ(songs.row(0).field(chFile), QStringLiteral("/a/Same.mid"));
+    EXPECT_EQ(songs.row(1).field(chFile), QStringLiteral("/b/Same.mid"));
+}
+
+TEST_F(SongListEditorTest, ColumnClicksSortByTextAndReverse)
+{
+    store.NewPlayList(QString());
+    editor.Add2PlayList(QStringLiteral("/m/b.mid"),
+                        {QStringLiteral("chTitle=b"), QStringLiteral("chArtist=Zed")});
+    editor.Add2PlayList(QStringLiteral("/m/a.mid"),
+                        {QStringLiteral("chTitle=a"), QStringLiteral("chArtist=amy")});
+    editor.Add2PlayList(QStringLiteral("/m/C.mid"),
+                        {QStringLiteral("chTitle=C"), QStringLiteral("chArtist=Bob")});
+
+    editor.lvSongs_ColumnClick(chTitle); // already the sort column: descending
+    EXPECT_EQ(titles(), (QStringList{"C", "b", "a"}));
+    editor.lvSongs_ColumnClick(chArtist);
+    EXPECT_EQ(titles(), (QStringList{"a", "C", "b"}));
+    editor.lvSongs_ColumnClick(chArtist);
+    EXPECT_EQ(titles(), (QStringList{"b", "C", "a"}));
+    EXPECT_EQ(editor.sortOrder(), Qt::DescendingOrder);
+}
+
+TEST_F(SongListEditorTest, DroppedMediaFilesLandAfterTheRowUnderThePointerSelected)
+{
+    numberedRows(5);
+    library.setTag(0, QString());
+    editor.dropFiles({media(QStringLiteral("x.mp3")), media(QStringLiteral("notes.txt")),
+                      dir.filePath(QStringLiteral("media")), media(QStringLiteral("y.MP3")),
+                      media(QStringLiteral("list.m3u")), media(QStringLiteral("party.PLS"))},
+                     3 - 1, true);
+    EXPECT_EQ(titles(), (QStringList{"1", "2", "3", "x", "y", "4", "5"}));
+    EXPECT_EQ(selectedRows(), (QList<int>{4, 5}));
+    EXPECT_EQ(imports, (QStringList{"merge " + dir.filePath("media/list.m3u"),
+                                    "merge " + dir.filePath("media/party.PLS")}));
+    EXPECT_EQ(library.entry(0).tag, QStringLiteral("*"));
+
+    // Without a row under the pointer the new rows stay at the end.
+    editor.dropFiles({media(QStringLiteral("z.wav"))}, -1, false);
+    EXPECT_EQ(titles().last(), QStringLiteral("z"));
+    EXPECT_EQ(selectedRows(), (QList<int>{8}));
+}
+
+} // namespace
