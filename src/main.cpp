@@ -1,3 +1,4 @@
+#include "library/fileicons.h"
 #include "shell/datalocations.h"
 #include "shell/frmmain.h"
 #include "shell/qtuserdialogs.h"
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORN"));
+    ensureIconTheme();
 
     const std::unique_ptr<SettingsStore> settings = openSettingsStore();
     QtUserDialogs dialogs;

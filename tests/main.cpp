@@ -1,3 +1,5 @@
+#include "library/fileicons.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -10,5 +12,6 @@ int main(int argc, char *argv[])
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORN"));
+    ensureIconTheme();
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "../library/fileicons.h"
 #include "../library/playlistlibrarymodel.h"
 #include "../library/playliststore.h"
 #include "../library/songlistactions.h"
@@ -48,6 +49,7 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     , m_dialogs(dialogs)
     , m_library(new PlayListLibraryModel(this))
     , m_songs(new SongListModel(this))
+    , m_fileIcons(std::make_unique<FileIcons>())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("VORN"));
@@ -68,6 +70,7 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
                                            : QAbstractItemView::SingleSelection);
     };
     hooks.enableSongEditing = [this] { m_songActions->setSongEditingEnabled(true); };
+    hooks.assignIcons = [this](SongRow &row) { assignFileIcons(row); };
     m_store->setHooks(std::move(hooks));
     wireSongList();
 
@@ -87,7 +90,11 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The views outlive the members while the window's children are deleted.
+    m_songs->setImageSource({});
+}
 
 void frmMain::createControls()
 {
@@ -141,7 +148,11 @@ void frmMain::wireSongList()
                                                     *m_store, m_dialogs);
     SongListEditor::Hooks hooks;
     hooks.updateStatusBar = [this] { UpdateStatusBar(); };
+    hooks.assignIcons = [this](SongRow &row) { assignFileIcons(row); };
     m_songEditor->setHooks(std::move(hooks));
+    m_songs->setImageSource([this](int index, bool large) {
+        return m_fileIcons->pixmap(index, large ? FileIconSize::Large : FileIconSize::Small);
+    });
 
     SongListEditor *editor = m_songEditor.get();
     const SongListActions &actions = *m_songActions;
@@ -167,6 +178,12 @@ void frmMain::wireSongList()
             });
     connect(m_lvSongs, &SongListView::contextMenuRequested, this,
             [this](const QPoint &at) { m_songActions->mnuSongs->popup(at); });
+}
+
+void frmMain::assignFileIcons(SongRow &row)
+{
+    row.icon = m_fileIcons->GetFileIcon(row.field(chFile), FileIconSize::Large);
+    row.smallIcon = m_fileIcons->GetFileIcon(row.field(chFile), FileIconSize::Small);
 }
 
 void frmMain::Form_Load()

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+class FileIcons;
 class PlayListLibraryModel;
 class PlayListStore;
 class QAction;
@@ -17,6 +18,7 @@ class SongListModel;
 class SongListView;
 class UserDialogs;
 struct SongListActions;
+struct SongRow;
 
 // The main window and composition root: it creates the controls and the
 // collaborators, wires them, and runs start-up and closing in their order.
@@ -49,6 +51,7 @@ public:
     PlayListStore &store() { return *m_store; }
     SongListEditor &songEditor() { return *m_songEditor; }
     SongListView &songView() { return *m_lvSongs; }
+    FileIcons &fileIcons() { return *m_fileIcons; }
     const SongListActions &songActions() const { return *m_songActions; }
     SongListModel &songs() { return *m_songs; }
     PlayListLibraryModel &library() { return *m_library; }
@@ -64,6 +67,7 @@ protected:
 private:
     void createControls();
     void wireSongList();
+    void assignFileIcons(SongRow &row);
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     double dotsPerInch() const;
@@ -73,6 +77,7 @@ private:
 
     PlayListLibraryModel *m_library;
     SongListModel *m_songs;
+    std::unique_ptr<FileIcons> m_fileIcons;
     std::unique_ptr<PlayListStore> m_store;
     std::unique_ptr<SongListEditor> m_songEditor;
     std::unique_ptr<SongListActions> m_songActions;

@@ -96,6 +96,11 @@ TEST_F(frmMainTest, StartsWithTheStoredPlayListShownAndCounted)
     EXPECT_EQ(lvSongs->model()->headerData(chLen, Qt::Horizontal).toString(),
               QStringLiteral("Len"));
 
+    // Each row shows the icon of its file type.
+    EXPECT_GE(window->songs().row(0).icon, 3);
+    EXPECT_EQ(window->songs().row(0).smallIcon, window->songs().row(1).smallIcon);
+    EXPECT_FALSE(lvSongs->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+
     EXPECT_EQ(readBytes(path(QStringLiteral("Rock.tmp"))), threeSongs);
     EXPECT_EQ(panel(*window, "pPlayLists"), QStringLiteral("1 Play Lists"));
     EXPECT_EQ(panel(*window, "pMediaFiles"), QStringLiteral("3 Media Files"));
