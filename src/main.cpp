@@ -1,8 +1,10 @@
 #include "library/fileicons.h"
+#include "playback/playerlinkfactory.h"
 #include "shell/datalocations.h"
 #include "shell/frmmain.h"
 #include "shell/qtuserdialogs.h"
 #include "shell/settingsstore.h"
+#include "shell/shellsettings.h"
 
 #include <QApplication>
 
@@ -14,7 +16,8 @@ int main(int argc, char *argv[])
 
     const std::unique_ptr<SettingsStore> settings = openSettingsStore();
     QtUserDialogs dialogs;
-    frmMain window(programFolder(), *settings, dialogs);
+    frmMain window(programFolder(), *settings, dialogs,
+                   createPlayerLink(settings->value(ShellSettings::kWinamp)));
     dialogs.setParent(&window);
     window.show();
     return QApplication::exec();

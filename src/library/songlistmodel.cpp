@@ -193,3 +193,23 @@ QIcon SongListModel::iconOf(const SongRow &row) const
     m_iconCache.insert(key, icon);
     return icon;
 }
+
+void SongListModel::setTag(int index, const QString &tag)
+{
+    m_rows[static_cast<size_t>(index)].tag = tag;
+}
+
+void SongListModel::clearTags()
+{
+    for (SongRow &row : m_rows)
+        row.tag.clear();
+}
+
+void SongListModel::setIcons(int index, int icon, int smallIcon)
+{
+    SongRow &row = m_rows[static_cast<size_t>(index)];
+    row.icon = icon;
+    row.smallIcon = smallIcon;
+    const QModelIndex at = this->index(index, chTitle);
+    emit dataChanged(at, at, {Qt::DecorationRole});
+}

@@ -31,6 +31,10 @@ public:
     void setRows(std::vector<SongRow> rows);
     void appendRow(SongRow row);
     void setRow(int index, SongRow row);
+    void setTag(int index, const QString &tag);
+    // Clears every row's played mark at once.
+    void clearTags();
+    void setIcons(int index, int icon, int smallIcon);
     // Puts the rows in a new order given as their old positions; selections
     // and CurrentSong follow their rows.
     void reorder(const std::vector<int> &order);

@@ -7,6 +7,12 @@
 #include "../library/songlisteditor.h"
 #include "../library/songlistmodel.h"
 #include "../library/songlistview.h"
+#include "../playback/playbacksequencer.h"
+#include "../playback/playdisplay.h"
+#include "../playback/playeractions.h"
+#include "../playback/playerlink.h"
+#include "../playback/playertoolbar.h"
+#include "../playback/playmonitor.h"
 #include "settingsstore.h"
 #include "settingvalues.h"
 #include "shellsettings.h"
@@ -42,14 +48,34 @@ QLabel *addPanel(QStatusBar *bar, const char *key, const QString &text, int stre
 
 } // namespace
 
+// Where playback shows itself in this window.
+class frmMain::Display final : public PlayDisplay
+{
+public:
+    explicit Display(frmMain &window)
+        : m_window(window)
+    {}
+    void setTimeText(const QString &text) override { m_window.m_tbPlayer->setTimeText(text); }
+    void setProgress(int percent) override { m_window.m_tbPlayer->setProgress(percent); }
+    void setCaption(const QString &caption) override { m_window.setWindowTitle(caption); }
+    bool isMinimized() const override { return m_window.isMinimized(); }
+    void setBannerText(const QString &text) override { m_window.m_bannerText = text; }
+
+private:
+    frmMain &m_window;
+};
+
 frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDialogs &dialogs,
-                 QWidget *parent)
+                 std::unique_ptr<PlayerLink> link, QWidget *parent)
     : QMainWindow(parent)
     , m_settings(settings)
     , m_dialogs(dialogs)
     , m_library(new PlayListLibraryModel(this))
     , m_songs(new SongListModel(this))
     , m_fileIcons(std::make_unique<FileIcons>())
+    , m_link(std::move(link))
+    , m_playerActions(std::make_unique<PlayerActions>(PlayerActions::create(this)))
+    , m_display(std::make_unique<Display>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("VORN"));
@@ -73,6 +99,7 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     hooks.assignIcons = [this](SongRow &row) { assignFileIcons(row); };
     m_store->setHooks(std::move(hooks));
     wireSongList();
+    wirePlayback();
 
     // The timers start with the window; tmrHack waits for the end of the load.
     m_tmrInit = new QTimer(this);
@@ -164,7 +191,6 @@ void frmMain::wireSongList()
     connect(actions.mnuSongsAdd, &QAction::triggered, this, [editor] { editor->AddMediaFiles(); });
     connect(actions.mnuSongsRemove, &QAction::triggered, this,
             [editor] { editor->RemoveSelectedSongs(); });
-    // Playing from the song menu comes with playback.
 
     connect(m_lvSongs, &SongListView::columnClicked, this,
             [editor](int column) { editor->lvSongs_ColumnClick(column); });
@@ -176,8 +202,46 @@ void frmMain::wireSongList()
             [editor](const QStringList &paths, int row, bool ctrl) {
                 editor->dropFiles(paths, row, ctrl);
             });
-    connect(m_lvSongs, &SongListView::contextMenuRequested, this,
-            [this](const QPoint &at) { m_songActions->mnuSongs->popup(at); });
+    connect(m_lvSongs, &SongListView::contextMenuRequested, this, [this](const QPoint &at) {
+        m_songActions->mnuSongsFadeAndPlay->setEnabled(!m_playerActions->tbStop->isChecked());
+        m_songActions->mnuSongs->popup(at);
+    });
+}
+
+void frmMain::wirePlayback()
+{
+    m_tbPlayer = new PlayerToolBar(*m_playerActions, this);
+    addToolBar(Qt::BottomToolBarArea, m_tbPlayer);
+
+    m_sequencer = new PlaybackSequencer(*m_link, *m_songs, *m_lvSongs->selectionModel(), *m_library,
+                                        *m_playerActions, *m_display, m_dialogs, this);
+    PlaybackSequencer::Hooks hooks;
+    hooks.enablePlayListControls = [this](bool enabled) { m_lvPlayLists->setEnabled(enabled); };
+    hooks.scrollToRow = [this](int row) {
+        m_lvSongs->currentView()->scrollTo(m_songs->index(row, 0));
+    };
+    hooks.playerPath = [this] { return m_settings.value(ShellSettings::kWinamp); };
+    hooks.processEvents = [] { QCoreApplication::processEvents(); };
+    // The mixer window, the preferences dialog and the banner hook in here
+    // once they exist.
+    m_sequencer->setHooks(std::move(hooks));
+
+    m_monitor = std::make_unique<PlayMonitor>(*m_sequencer, *m_songs, *m_display);
+    connect(m_sequencer->tmrMonitor(), &QTimer::timeout, this,
+            [this] { m_monitor->tmrMonitor_Timer(); });
+
+    PlaybackSequencer *sequencer = m_sequencer;
+    connect(m_lvSongs, &SongListView::songDoubleClicked, this,
+            [sequencer] { sequencer->lvSongs_DblClick(); });
+    connect(m_songActions->mnuSongsPlay, &QAction::triggered, this,
+            [sequencer] { sequencer->mnuSongsPlay_Click(); });
+    connect(m_songActions->mnuSongsFadeAndPlay, &QAction::triggered, this,
+            [sequencer] { sequencer->mnuSongsFadeAndPlay_Click(); });
+}
+
+bool frmMain::PlayerLinked() const
+{
+    return m_sequencer->PlayerLinked();
 }
 
 void frmMain::assignFileIcons(SongRow &row)
@@ -216,22 +280,21 @@ void frmMain::tmrInit_Timer()
 
     QCoreApplication::processEvents();
 
-    // Finding or starting the player from the Winamp setting: comes with the
-    // player link, which sets PlayerLinked.
-    m_playerLinked = false;
+    m_sequencer->linkPlayer();
 
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
 
     m_store->LoadPlayLists();
 
-    // Warning that the player was not found: comes with the player link.
+    if (!m_sequencer->PlayerLinked())
+        m_sequencer->ShowWinampNotFound();
 }
 
 void frmMain::tmrHack_Timer()
 {
     m_tmrHack->stop();
-    // Showing the player toolbar's Stop button pressed: comes with the toolbar.
+    m_playerActions->tbStop->setChecked(true);
 }
 
 void frmMain::mnuViewTextLabels_Click()
@@ -252,7 +315,8 @@ bool frmMain::Form_QueryUnload()
     m_settings.save(ShellSettings::kShowBanner, onOffText(m_mnuViewBanner->isChecked()));
     m_settings.sync();
     m_store->DeleteWorkingCopies();
-    // Unloading the mixer window and closing the player: come with them.
+    // Unloading the mixer window: comes with the mixer window.
+    m_link->CloseWinamp();
     return false;
 }
 

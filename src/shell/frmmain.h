@@ -6,6 +6,10 @@
 #include <memory>
 
 class FileIcons;
+class PlayMonitor;
+class PlaybackSequencer;
+class PlayerLink;
+class PlayerToolBar;
 class PlayListLibraryModel;
 class PlayListStore;
 class QAction;
@@ -17,6 +21,7 @@ class SongListEditor;
 class SongListModel;
 class SongListView;
 class UserDialogs;
+struct PlayerActions;
 struct SongListActions;
 struct SongRow;
 
@@ -31,7 +36,7 @@ public:
     static constexpr int kButtonCaptionCount = 16;
 
     frmMain(const QString &programFolder, SettingsStore &settings, UserDialogs &dialogs,
-            QWidget *parent = nullptr);
+            std::unique_ptr<PlayerLink> link, QWidget *parent = nullptr);
     ~frmMain() override;
 
     // Public operations other windows call.
@@ -59,7 +64,13 @@ public:
     {
         return m_buttonCaptions;
     }
-    bool PlayerLinked() const { return m_playerLinked; }
+    bool PlayerLinked() const;
+    PlaybackSequencer &sequencer() { return *m_sequencer; }
+    PlayMonitor &monitor() { return *m_monitor; }
+    const PlayerActions &playerActions() const { return *m_playerActions; }
+    PlayerToolBar &playerToolBar() { return *m_tbPlayer; }
+    // What the banner shows (the banner strip comes with the window layout).
+    QString bannerText() const { return m_bannerText; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -68,6 +79,7 @@ private:
     void createControls();
     void wireSongList();
     void assignFileIcons(SongRow &row);
+    void wirePlayback();
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     double dotsPerInch() const;
@@ -77,7 +89,16 @@ private:
 
     PlayListLibraryModel *m_library;
     SongListModel *m_songs;
+    class Display;
+
     std::unique_ptr<FileIcons> m_fileIcons;
+    std::unique_ptr<PlayerLink> m_link;
+    std::unique_ptr<PlayerActions> m_playerActions;
+    std::unique_ptr<Display> m_display;
+    PlaybackSequencer *m_sequencer = nullptr;
+    std::unique_ptr<PlayMonitor> m_monitor;
+    PlayerToolBar *m_tbPlayer = nullptr;
+    QString m_bannerText;
     std::unique_ptr<PlayListStore> m_store;
     std::unique_ptr<SongListEditor> m_songEditor;
     std::unique_ptr<SongListActions> m_songActions;
@@ -93,5 +114,4 @@ private:
     QTimer *m_tmrHack = nullptr;
 
     std::array<QString, kButtonCaptionCount> m_buttonCaptions;
-    bool m_playerLinked = false;
 };

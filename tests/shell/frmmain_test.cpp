@@ -3,9 +3,13 @@
 #include "library/songlistactions.h"
 #include "library/songlistmodel.h"
 #include "library/songlistview.h"
+#include "playback/playeractions.h"
+#include "playback/playertoolbar.h"
+#include "playback/playmonitor.h"
 #include "shell/frmmain.h"
 #include "shell/settingsstore.h"
 #include "shell/twips.h"
+#include "support/fakeplayerlink.h"
 #include "support/playlistfiles.h"
 #include "support/scripteddialogs.h"
 
@@ -31,10 +35,18 @@ class frmMainTest : public ::testing::Test
 protected:
     std::unique_ptr<frmMain> start()
     {
-        auto window = std::make_unique<frmMain>(dir.path(), *settings, dialogs);
+        auto window = makeWindow();
         window->show();
         window->tmrInit_Timer();
         return window;
+    }
+
+    // A window over a fake player; `link` points at it while the window lives.
+    std::unique_ptr<frmMain> makeWindow()
+    {
+        auto player = std::make_unique<FakePlayerLink>();
+        link = player.get();
+        return std::make_unique<frmMain>(dir.path(), *settings, dialogs, std::move(player));
     }
 
     // Closes the window as the user would; true when it closed.
@@ -56,6 +68,7 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> settings = std::make_unique<SettingsStore>(ini());
     ScriptedDialogs dialogs;
+    FakePlayerLink *link = nullptr;
 
     const QByteArray threeSongs = storedLine({"One", "A", "", "", "03:25", "/m/1.mp3"}) +
                                   storedLine({"Two", "B", "", "", "02:40", "/m/2.mp3"}) +
@@ -67,7 +80,7 @@ TEST_F(frmMainTest, StartsWithTheStoredPlayListShownAndCounted)
     writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
     writeBytes(path(QStringLiteral("Leftover.tmp")), "from a crashed run");
 
-    auto window = std::make_unique<frmMain>(dir.path(), *settings, dialogs);
+    auto window = makeWindow();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("VORN"));
     EXPECT_FALSE(exists(QStringLiteral("Leftover.tmp")));
     EXPECT_EQ(panel(*window, "pPlayLists"), QStringLiteral("0 Play Lists"));
@@ -273,6 +286,64 @@ TEST_F(frmMainTest, TheSongCommandsReachTheSongList)
 
     dialogs.answers = {DialogAnswer::No};
     EXPECT_TRUE(closeWindow(*window));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(frmMainTest, WarnsAfterLoadingThePlayListsWhenNoPlayerStarts)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    settings->SaveSetting("Preferences", "Winamp", "/no/such/player");
+    auto window = makeWindow();
+    link->present = false;
+    link->startSucceeds = false;
+    int songsWhenWarned = -1;
+    dialogs.onMessage = [&] { songsWhenWarned = window->songs().rowCount(); };
+    window->show();
+    window->tmrInit_Timer();
+
+    EXPECT_EQ(link->lastStartPath, QStringLiteral("/no/such/player"));
+    EXPECT_FALSE(window->PlayerLinked());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Error: mpv Not Found"));
+    EXPECT_EQ(songsWhenWarned, 3);
+    dialogs.onMessage = nullptr;
+}
+
+TEST_F(frmMainTest, ADoubleClickedSongPlaysAndClosingClosesThePlayer)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    auto window = start();
+    window->tmrHack_Timer();
+    EXPECT_TRUE(window->playerActions().tbStop->isChecked());
+    auto *lvPlayLists = window->findChild<QTreeView *>(QStringLiteral("lvPlayLists"));
+
+    link->lengthSeconds = 160;
+    window->songView().selectionModel()->setCurrentIndex(window->songs().index(1, 0),
+                                                         QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+    emit window->songView().songDoubleClicked(1);
+    EXPECT_EQ(link->played, QStringList{"/m/2.mp3"});
+    EXPECT_FALSE(lvPlayLists->isEnabled());
+    EXPECT_FALSE(window->playerActions().tbStop->isChecked());
+
+    // The monitor follows the song and moves on when it ends.
+    link->positionMs = 80000;
+    window->monitor().tmrMonitor_Timer();
+    EXPECT_EQ(window->playerToolBar().lblTime()->text(), QStringLiteral("01:20:00"));
+    EXPECT_EQ(window->bannerText(), QStringLiteral("Two - B"));
+    link->positionMs = 0;
+    window->monitor().tmrMonitor_Timer();
+    EXPECT_EQ(link->played, (QStringList{"/m/2.mp3", "/m/3.mid"}));
+
+    window->playerActions().tbStop->trigger();
+    EXPECT_TRUE(lvPlayLists->isEnabled());
+    EXPECT_EQ(window->playerToolBar().lblTime()->text(), QStringLiteral("00:00:00"));
+
+    EXPECT_TRUE(closeWindow(*window));
+    EXPECT_EQ(link->log.last(), QStringLiteral("close"));
 }
 
 } // namespace

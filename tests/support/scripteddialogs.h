@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 
 // Answers for the user from queues and records what was shown. A question
@@ -24,14 +25,20 @@ public:
     std::deque<DialogAnswer> answers;
     std::deque<QString> promptAnswers;
     std::deque<QStringList> fileAnswers;
+    std::deque<QString> folderAnswers;
     std::vector<Shown> messages;
     std::vector<Shown> prompts;
     std::vector<Shown> fileDialogs; // text holds the filter
+    // Called as each message box is shown, to look at the program meanwhile.
+    std::function<void()> onMessage;
+    std::vector<QString> folderPrompts;
 
     DialogAnswer messageBox(const QString &title, const QString &text, DialogButtons buttons,
                             DialogIcon icon) override
     {
         messages.push_back({title, text, buttons, icon});
+        if (onMessage)
+            onMessage();
         if (buttons == DialogButtons::Ok)
             return DialogAnswer::Ok;
         if (answers.empty())
@@ -59,6 +66,16 @@ public:
             throw std::logic_error("unexpected file dialog: " + title.toStdString());
         const QStringList answer = fileAnswers.front();
         fileAnswers.pop_front();
+        return answer;
+    }
+
+    QString browseFolder(const QString &prompt) override
+    {
+        folderPrompts.push_back(prompt);
+        if (folderAnswers.empty())
+            throw std::logic_error("unexpected folder browser: " + prompt.toStdString());
+        const QString answer = folderAnswers.front();
+        folderAnswers.pop_front();
         return answer;
     }
 };

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QLocalSocket>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// A client of mpv's JSON IPC on one local socket. Requests are lines of
+// {"command": [...], "request_id": N}; the reply with the same id is the
+// answer, event lines are handed to the event handler, anything else is
+// skipped.
+//
+// No call waits longer than the time it is given. After the player once failed
+// to answer in time, later requests wait only briefly until it answers again,
+// so a hung player costs one full wait, not one per request.
+class MpvIpc
+{
+public:
+    enum class Outcome
+    {
+        Answered, // the player ran the command
+        Refused,  // the player answered with an error
+        NoAnswer, // no player, connection lost, or no answer in time
+    };
+
+    struct Reply
+    {
+        Outcome outcome = Outcome::NoAnswer;
+        QJsonValue data;
+        QString error;
+
+        bool answered() const { return outcome == Outcome::Answered; }
+    };
+
+    using EventHandler = std::function<void(const QJsonObject &event)>;
+
+    static constexpr int kRequestTimeoutMs = 2000;
+    static constexpr int kProbeTimeoutMs = 250;
+
+    explicit MpvIpc(const QString &socketPath);
+
+    QString socketPath() const { return m_socketPath; }
+    void setEventHandler(EventHandler handler);
+
+    // Sends `command` and waits for its reply, connecting first when needed.
+    // A connection found dropped before sending is made anew once.
+    Reply request(const QJsonArray &command, int timeoutMs = kRequestTimeoutMs);
+
+    // Reads what the player sends for up to `timeoutMs`, handing events on;
+    // returns as soon as `done` answers true (checked after each read).
+    void waitForEvents(int timeoutMs, const std::function<bool()> &done);
+
+    // Waits until the player closes the connection; true when it did.
+    bool waitForDisconnected(int timeoutMs);
+
+    bool isConnected() const;
+    void disconnectFromPlayer();
+
+private:
+    bool ensureConnected();
+    void readAvailable();
+    void handleLine(const QByteArray &line);
+
+    QString m_socketPath;
+    QLocalSocket m_socket;
+    QByteArray m_buffer;
+    EventHandler m_eventHandler;
+    qint64 m_nextRequestId = 1;
+    qint64 m_awaitedId = 0;
+    std::optional<QJsonObject> m_awaitedReply;
+    bool m_unresponsive = false;
+};

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "mpvipc.h"
+#include "playerlink.h"
+
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QString>
+
+// Where VORN's mpv listens for commands: the runtime folder
+// ($XDG_RUNTIME_DIR) when there is one, else the program folder; on Windows a
+// named pipe.
+QString defaultMpvSocketPath();
+
+// Drives mpv, started without a window, over its JSON IPC socket.
+//
+// Each operation talks to the player afresh and connects anew when the
+// connection dropped; with no player, commands do nothing and queries answer 0.
+// No request waits for the player longer than about 2 s, and once the player
+// has failed to answer, later requests wait only briefly until it answers
+// again.
+//
+// The player's own play list never holds more than the file that plays:
+// - `WinampAddFile` hands over the file to play next (a later one replaces
+//   it); nothing reaches the player yet.
+// - `WinampStartPlay` replaces whatever plays with that file, unpaused, and
+//   waits (at most 2 s) until it plays or fails, so that its length is known
+//   when the call returns.
+// - `WinampClearList` forgets the handed-over file and empties mpv's play
+//   list except the file that plays, which keeps playing.
+// - `WinampPlayButton` unpauses; when the player is idle it plays the
+//   handed-over file again.
+// - `WinampPauseButton` toggles pause while a file is loaded;
+//   `WinampStopButton` stops and leaves the player idle.
+//
+// While a started file is still loading, the position reads 1 ms (and the
+// state playing), so a slow start is not taken for the end of the song; a file
+// that fails to load reads as ended. Volume steps are 2 on mpv's 0-100 scale.
+// The output level is a labelled audio filter, stepped by 1.5 dB within
+// -24 dB to +12 dB; it is changed on the playing file at once and applied to
+// every file started later.
+class MpvLink : public PlayerLink
+{
+public:
+    static constexpr int kVolumeStep = 2;
+    static constexpr double kLevelStepDb = 1.5;
+    static constexpr double kMinLevelDb = -24.0;
+    static constexpr double kMaxLevelDb = 12.0;
+    static constexpr int kFadeOutMs = 2000;
+    // How long StartWinamp waits for a started player to answer.
+    static constexpr int kStartTimeoutMs = 5000;
+
+    explicit MpvLink(const QString &socketPath = defaultMpvSocketPath());
+
+    QString playerName() const override;
+
+    // True when a player answers on the socket.
+    bool FindWinamp() override;
+    // Starts `path` (empty: "mpv" on the PATH) as a detached process without a
+    // window, with the options of $VORN_MPV_OPTIONS added, and waits until it
+    // answers, at most kStartTimeoutMs, keeping the event loop running.
+    bool StartWinamp(const QString &path) override;
+    // Quits the player and waits (at most 2 s) until it has closed the socket.
+    void CloseWinamp() override;
+
+    void WinampClearList() override;
+    void WinampAddFile(const QString &file) override;
+    void WinampStartPlay() override;
+    int WinampIsPlaying() override;
+    int WinampGetPosition() override;
+    int WinampGetLength() override;
+    void WinampPlayButton() override;
+    void WinampPauseButton() override;
+    void WinampStopButton() override;
+    // Lowers the volume to 0 over kFadeOutMs while the application keeps
+    // handling events (user input waits), stops, restores the volume, and only
+    // then returns. A paused or idle player is stopped at once.
+    void WinampFadeOutStop() override;
+    void WinampVolumeUp() override;
+    void WinampVolumeDown() override;
+    void WinampLevelUp() override;
+    void WinampLevelDown() override;
+
+    QString socketPath() const { return m_ipc.socketPath(); }
+    // The output level in dB that the link sets on the player.
+    double outputLevel() const { return m_levelDb; }
+
+private:
+    MpvIpc::Reply call(const QJsonArray &command, int timeoutMs = MpvIpc::kRequestTimeoutMs);
+    void handleEvent(const QJsonObject &event);
+    bool isStarting() const;
+    void forgetStart();
+    void playListFile();
+    void stepVolume(int delta);
+    void stepLevel(double deltaDb);
+    bool setVolume(double volume);
+
+    MpvIpc m_ipc;
+    QString m_listFile;
+    qint64 m_playerPid = 0;
+    // The play list entry of the file started last while it is still loading;
+    // -1 when none is.
+    qint64 m_startingEntry = -1;
+    bool m_startingEntrySeen = false;
+    QDeadlineTimer m_startingDeadline;
+    double m_levelDb = 0.0;
+};

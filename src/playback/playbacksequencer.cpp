@@ -1,0 +1,360 @@
+#include "playbacksequencer.h"
+
+#include "library/playlistlibrarymodel.h"
+#include "library/songlistmodel.h"
+#include "playdisplay.h"
+#include "playeractions.h"
+#include "playerlink.h"
+#include "shell/userdialogs.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QItemSelectionModel>
+#include <QRandomGenerator>
+#include <QTime>
+#include <QTimer>
+
+PlaybackSequencer::PlaybackSequencer(PlayerLink &link, SongListModel &songs,
+                                     QItemSelectionModel &songSelection,
+                                     PlayListLibraryModel &library, const PlayerActions &actions,
+                                     PlayDisplay &display, UserDialogs &dialogs, QObject *parent)
+    : QObject(parent)
+    , m_link(&link)
+    , m_songs(songs)
+    , m_songSelection(songSelection)
+    , m_library(library)
+    , m_actions(actions)
+    , m_display(display)
+    , m_dialogs(dialogs)
+    , m_tmrMonitor(new QTimer(this))
+{
+    m_tmrMonitor->setObjectName(QStringLiteral("tmrMonitor"));
+    m_tmrMonitor->setInterval(500);
+
+    for (QAction *button : m_actions.buttons()) {
+        connect(button, &QAction::triggered, this,
+                [this, button] { tbPlayer_ButtonClick(button->objectName()); });
+    }
+    for (QAction *item : {m_actions.tbbFadeOut, m_actions.tbbFadeOutNext}) {
+        connect(item, &QAction::triggered, this,
+                [this, item] { tbPlayer_ButtonMenuClick(item->objectName()); });
+    }
+    for (QAction *button : {m_actions.tbPrev, m_actions.tbPause, m_actions.tbNext})
+        button->setEnabled(false);
+}
+
+void PlaybackSequencer::setHooks(Hooks hooks)
+{
+    m_hooks = std::move(hooks);
+}
+
+void PlaybackSequencer::setLink(PlayerLink &link)
+{
+    m_link = &link;
+}
+
+bool PlaybackSequencer::linkPlayer()
+{
+    const QString path = m_hooks.playerPath ? m_hooks.playerPath() : QString();
+    m_playerLinked = m_link->StartWinamp(path);
+    return m_playerLinked;
+}
+
+void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
+{
+    QAction *button = m_actions.byKey(key);
+    if (!button)
+        return;
+    // A pressed button of group A stays pressed when clicked again.
+    if (button->actionGroup() == m_actions.groupA)
+        button->setChecked(true);
+
+    if (button != m_actions.tbPreferences && !m_playerLinked) {
+        ShowWinampNotFound();
+        return;
+    }
+
+    if (button == m_actions.tbPlay) {
+        StartPlayback();
+    } else if (button == m_actions.tbStop) {
+        m_songs.clearTags();
+        m_actions.tbStop->setChecked(true);
+        StopPlayback(true);
+    } else if (button == m_actions.tbPause) {
+        PausePlayback();
+    } else if (button == m_actions.tbMixer) {
+        if (m_hooks.showMixer)
+            m_hooks.showMixer(m_actions.tbMixer->isChecked());
+    } else if (button == m_actions.tbNext) {
+        next();
+    } else if (button == m_actions.tbPrev) {
+        previous();
+    } else if (button == m_actions.tbPreferences) {
+        if (m_hooks.showPreferences)
+            m_hooks.showPreferences();
+        if (m_hooks.applyBannerSettings)
+            m_hooks.applyBannerSettings();
+        if (!m_playerLinked)
+            linkPlayer();
+    }
+}
+
+void PlaybackSequencer::tbPlayer_ButtonMenuClick(const QString &key)
+{
+    if (key == m_actions.tbbFadeOut->objectName()) {
+        fadeOut();
+        StopPlayback(false);
+    } else if (key == m_actions.tbbFadeOutNext->objectName()) {
+        fadeOut();
+        tbPlayer_ButtonClick(m_actions.tbNext->objectName());
+    }
+}
+
+void PlaybackSequencer::fadeOut()
+{
+    // Events keep running during the fade; a monitor tick meanwhile must not
+    // take the fading song's end for a reason to start the next one.
+    m_tmrMonitor->stop();
+    m_link->WinampFadeOutStop();
+}
+
+void PlaybackSequencer::next()
+{
+    StopPlayback(false);
+    if (m_actions.tbRandom->isChecked()) {
+        m_songs.setCurrentSong(SelectRandomTitle());
+        PlaySong();
+        return;
+    }
+    const int rows = m_songs.rowCount();
+    m_songs.setCurrentSong(m_songs.CurrentSong() + 1);
+    if (m_songs.CurrentSong() > rows) {
+        if (m_actions.tbRepeat->isChecked()) {
+            m_songs.setCurrentSong(1);
+            PlaySong();
+        } else {
+            m_songs.setCurrentSong(m_songs.CurrentSong() - 1);
+            StopPlayback(false);
+        }
+        return;
+    }
+    PlaySong();
+}
+
+void PlaybackSequencer::previous()
+{
+    // Before any song has played there is no previous one: Prev plays.
+    if (m_songs.CurrentSong() <= 0) {
+        StartPlayback();
+        return;
+    }
+    StopPlayback(false);
+    if (m_actions.tbRandom->isChecked()) {
+        m_songs.setCurrentSong(SelectRandomTitle());
+        PlaySong();
+        return;
+    }
+    m_songs.setCurrentSong(m_songs.CurrentSong() - 1);
+    if (m_songs.CurrentSong() == 0) {
+        if (m_actions.tbRepeat->isChecked()) {
+            m_songs.setCurrentSong(m_songs.rowCount());
+            PlaySong();
+        } else {
+            m_songs.setCurrentSong(1);
+            StopPlayback(false);
+        }
+        return;
+    }
+    PlaySong();
+}
+
+void PlaybackSequencer::playNextAfterEnd()
+{
+    StopPlayback(false);
+    if (!m_actions.tbContinue->isChecked()) {
+        m_songs.setCurrentSong(SelectRandomTitle());
+        PlaySong();
+        return;
+    }
+    m_songs.setCurrentSong(m_songs.CurrentSong() + 1);
+    if (m_songs.CurrentSong() <= m_songs.rowCount()) {
+        PlaySong();
+    } else if (m_actions.tbRepeat->isChecked()) {
+        m_songs.setCurrentSong(1);
+        PlaySong();
+    } else {
+        m_songs.setCurrentSong(m_songs.CurrentSong() - 1);
+        StopPlayback(false);
+    }
+}
+
+void PlaybackSequencer::lvSongs_DblClick()
+{
+    if (!m_playerLinked) {
+        ShowWinampNotFound();
+        return;
+    }
+    const QModelIndexList selected = m_songSelection.selectedRows();
+    if (selected.isEmpty())
+        return;
+    const QModelIndex current = m_songSelection.currentIndex();
+    const int row = current.isValid() && m_songSelection.isRowSelected(current.row())
+                        ? current.row()
+                        : selected.first().row();
+    StopPlayback(false);
+    for (QAction *button : {m_actions.tbNext, m_actions.tbPause, m_actions.tbPrev})
+        button->setEnabled(true);
+    setPlayerState(true);
+    EnablePlayListControls(false);
+    m_songs.setCurrentSong(row + 1);
+    PlaySong();
+}
+
+void PlaybackSequencer::mnuSongsPlay_Click()
+{
+    lvSongs_DblClick();
+}
+
+void PlaybackSequencer::mnuSongsFadeAndPlay_Click()
+{
+    fadeOut();
+    lvSongs_DblClick();
+}
+
+void PlaybackSequencer::StartPlayback()
+{
+    EnablePlayListControls(false);
+    if (m_link->WinampIsPlaying() == PlayerLink::kPaused) {
+        m_link->WinampPlayButton();
+        return;
+    }
+    m_songs.setCurrentSong(1);
+    PlaySong();
+}
+
+void PlaybackSequencer::PlaySong()
+{
+    const int rows = m_songs.rowCount();
+    if (rows == 0) {
+        m_actions.tbPlay->setChecked(false);
+        return;
+    }
+    // Rows removed while playing can leave CurrentSong past the end.
+    m_songs.setCurrentSong(qBound(1, m_songs.CurrentSong(), rows));
+    const int row = m_songs.CurrentSong() - 1;
+
+    for (QAction *button : {m_actions.tbNext, m_actions.tbPause, m_actions.tbPrev})
+        button->setEnabled(true);
+    setPlayerState(true);
+
+    m_link->WinampClearList();
+    processEvents();
+    m_link->WinampAddFile(m_songs.row(row).field(chFile));
+
+    m_savedSongIcon = m_songs.row(row).icon;
+    m_savedSmallIcon = m_songs.row(row).smallIcon;
+    m_songs.setIcons(row, kNowPlayingImage, kNowPlayingImage);
+    if (m_hooks.scrollToRow)
+        m_hooks.scrollToRow(row);
+    m_songs.setTag(row, QStringLiteral("*"));
+
+    processEvents();
+    m_link->WinampStartPlay();
+    processEvents();
+    m_songLength = m_link->WinampGetLength();
+    m_tmrMonitor->start();
+}
+
+void PlaybackSequencer::StopPlayback(bool release)
+{
+    if (m_songs.CurrentSong() == 0 || m_library.count() == 0)
+        return;
+    for (QAction *button : {m_actions.tbNext, m_actions.tbPause, m_actions.tbPrev})
+        button->setEnabled(false);
+    setPlayerState(false);
+
+    const int row = m_songs.CurrentSong() - 1;
+    if (row >= 0 && row < m_songs.rowCount())
+        m_songs.setIcons(row, m_savedSongIcon, m_savedSmallIcon);
+
+    m_link->WinampClearList();
+    m_link->WinampStopButton();
+    m_tmrMonitor->stop();
+    m_display.setTimeText(QStringLiteral("00:00:00"));
+    m_display.setProgress(0);
+    EnablePlayListControls(release);
+}
+
+void PlaybackSequencer::PausePlayback()
+{
+    m_link->WinampClearList();
+    m_link->WinampPauseButton();
+}
+
+int PlaybackSequencer::SelectRandomTitle()
+{
+    const int rows = m_songs.rowCount();
+    if (rows == 0) {
+        StopPlayback(false);
+        return 0;
+    }
+    int drawn = 0;
+    for (;;) {
+        for (int i = 0; i < 2 * rows; ++i) {
+            drawn = qBound(1, static_cast<int>(rows * draw()) + 1, rows);
+            if (m_songs.row(drawn - 1).tag.isEmpty())
+                return drawn;
+        }
+        for (int row = 0; row < rows; ++row) {
+            if (m_songs.row(row).tag.isEmpty())
+                return row + 1;
+        }
+        m_songs.clearTags();
+        if (!m_actions.tbRepeat->isChecked())
+            break;
+    }
+    StopPlayback(false);
+    return drawn;
+}
+
+void PlaybackSequencer::EnablePlayListControls(bool enabled)
+{
+    if (m_hooks.enablePlayListControls)
+        m_hooks.enablePlayListControls(enabled);
+}
+
+void PlaybackSequencer::ShowWinampNotFound()
+{
+    const QString player = m_link->playerName();
+    m_dialogs.messageBox(
+        QStringLiteral("Error: %1 Not Found").arg(player),
+        QStringLiteral("The %1 application could not be found, please use the "
+                       "Preferences dialog to select the path where the %2 "
+                       "file can be found")
+            .arg(player, player == QLatin1String("Winamp") ? QStringLiteral("Winamp.exe") : player),
+        DialogButtons::Ok, DialogIcon::Warning);
+}
+
+void PlaybackSequencer::setPlayerState(bool playing)
+{
+    m_actions.tbStop->setChecked(!playing);
+    m_actions.tbPlay->setChecked(playing);
+    if (playing)
+        m_actions.tbPause->setChecked(false);
+}
+
+void PlaybackSequencer::processEvents()
+{
+    if (m_hooks.processEvents)
+        m_hooks.processEvents();
+}
+
+double PlaybackSequencer::draw()
+{
+    if (m_hooks.random)
+        return m_hooks.random();
+    // Seeded from the time of day, as a fresh selector run would be.
+    static QRandomGenerator generator(
+        static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay()));
+    return generator.generateDouble();
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class PlayDisplay;
+class PlayerLink;
+class PlayListLibraryModel;
+class QItemSelectionModel;
+class QTimer;
+class SongListModel;
+class UserDialogs;
+struct PlayerActions;
+
+// Decides what plays: carries out the player toolbar's commands, the song
+// list's play commands and the monitor's end of song, keeps CurrentSong (in
+// the song list model) and SongLength, marks the playing and played rows and
+// locks the play-list controls from the first Play until Stop.
+class PlaybackSequencer : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The image of the song lists' image lists that marks the playing row.
+    static constexpr int kNowPlayingImage = 1;
+
+    struct Hooks
+    {
+        std::function<void(bool enabled)> enablePlayListControls;
+        std::function<void(int row)> scrollToRow;
+        std::function<void(bool shown)> showMixer;
+        // Shows the preferences dialog modally.
+        std::function<void()> showPreferences;
+        std::function<void()> applyBannerSettings;
+        // The stored path of the player program.
+        std::function<QString()> playerPath;
+        // Lets pending events run once; tests leave it empty.
+        std::function<void()> processEvents;
+        // Draws a number in [0, 1) for the random title selector.
+        std::function<double()> random;
+    };
+
+    PlaybackSequencer(PlayerLink &link, SongListModel &songs, QItemSelectionModel &songSelection,
+                      PlayListLibraryModel &library, const PlayerActions &actions,
+                      PlayDisplay &display, UserDialogs &dialogs, QObject *parent = nullptr);
+
+    void setHooks(Hooks hooks);
+    void setLink(PlayerLink &link);
+    PlayerLink &link() const { return *m_link; }
+
+    // Finds or starts the player from the stored path; sets PlayerLinked.
+    bool linkPlayer();
+    bool PlayerLinked() const { return m_playerLinked; }
+    void setPlayerLinked(bool linked) { m_playerLinked = linked; }
+    int SongLength() const { return m_songLength; }
+    void setSongLength(int seconds) { m_songLength = seconds; }
+    QTimer *tmrMonitor() const { return m_tmrMonitor; }
+    const PlayerActions &actions() const { return m_actions; }
+
+    void tbPlayer_ButtonClick(const QString &key);
+    void tbPlayer_ButtonMenuClick(const QString &key);
+    void lvSongs_DblClick();
+    void mnuSongsPlay_Click();
+    void mnuSongsFadeAndPlay_Click();
+
+    void StartPlayback();
+    void PlaySong();
+    void StopPlayback(bool release);
+    void PausePlayback();
+    int SelectRandomTitle();
+    void EnablePlayListControls(bool enabled);
+    void ShowWinampNotFound();
+
+    // Moves on after the current song ended: the next row in list order or
+    // at random, honouring Repeat.
+    void playNextAfterEnd();
+
+private:
+    void next();
+    void fadeOut();
+    void previous();
+    void setPlayerState(bool playing);
+    void processEvents();
+    double draw();
+
+    PlayerLink *m_link;
+    SongListModel &m_songs;
+    QItemSelectionModel &m_songSelection;
+    PlayListLibraryModel &m_library;
+    const PlayerActions &m_actions;
+    PlayDisplay &m_display;
+    UserDialogs &m_dialogs;
+    Hooks m_hooks;
+    QTimer *m_tmrMonitor;
+
+    bool m_playerLinked = false;
+    int m_songLength = 0;
+    int m_savedSongIcon = 0;
+    int m_savedSmallIcon = 0;
+};

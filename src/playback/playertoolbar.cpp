@@ -1,0 +1,119 @@
+#include "playertoolbar.h"
+
+#include "playeractions.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+void setThemeIcon(QAction *action, const char *name)
+{
+    action->setIcon(QIcon::fromTheme(QLatin1String(name)));
+}
+
+void addDropDown(QToolBar *bar, QAction *button, QAction *item)
+{
+    auto *menu = new QMenu(bar);
+    menu->addAction(item);
+    button->setMenu(menu);
+    bar->addAction(button);
+    if (auto *tool = qobject_cast<QToolButton *>(bar->widgetForAction(button)))
+        tool->setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+} // namespace
+
+PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
+    : QToolBar(parent)
+    , m_tbTimePlace(new QWidget(this))
+    , m_lblTime(new QLabel(QStringLiteral("00:00:00"), m_tbTimePlace))
+    , m_lblSign(new QLabel(QStringLiteral("-"), m_tbTimePlace))
+    , m_pbTime(new QProgressBar(m_tbTimePlace))
+{
+    setObjectName(QStringLiteral("tbPlayer"));
+    setMovable(false);
+    setFloatable(false);
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+
+    setThemeIcon(actions.tbPrev, "media-skip-backward");
+    setThemeIcon(actions.tbPlay, "media-playback-start");
+    setThemeIcon(actions.tbPause, "media-playback-pause");
+    setThemeIcon(actions.tbStop, "media-playback-stop");
+    setThemeIcon(actions.tbNext, "media-skip-forward");
+    setThemeIcon(actions.tbContinue, "media-playlist-consecutive");
+    setThemeIcon(actions.tbRandom, "media-playlist-shuffle");
+    setThemeIcon(actions.tbRepeat, "media-playlist-repeat");
+    setThemeIcon(actions.tbMixer, "audio-volume-high");
+    setThemeIcon(actions.tbPreferences, "preferences-system");
+
+    addAction(actions.tbPrev);
+    addAction(actions.tbPlay);
+    addAction(actions.tbPause);
+    addDropDown(this, actions.tbStop, actions.tbbFadeOut);
+    addDropDown(this, actions.tbNext, actions.tbbFadeOutNext);
+    addSeparator();
+    addAction(actions.tbContinue);
+    addAction(actions.tbRandom);
+    addAction(actions.tbRepeat);
+    addAction(actions.tbMixer);
+    addSeparator();
+
+    // The time display: white time and grey sign in a bold terminal font on
+    // black, with the progress under them.
+    m_tbTimePlace->setObjectName(QStringLiteral("tbTimePlace"));
+    auto *picTime = new QFrame(m_tbTimePlace);
+    picTime->setObjectName(QStringLiteral("picTime"));
+    picTime->setAutoFillBackground(true);
+    QPalette black = picTime->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    picTime->setPalette(black);
+
+    QFont terminal(QStringLiteral("Terminal"));
+    terminal.setStyleHint(QFont::TypeWriter);
+    terminal.setBold(true);
+    terminal.setPointSizeF(13.5);
+    m_lblTime->setObjectName(QStringLiteral("lblTime"));
+    m_lblTime->setFont(terminal);
+    m_lblTime->setStyleSheet(QStringLiteral("color: #ffffff;"));
+    m_lblSign->setObjectName(QStringLiteral("lblSign"));
+    m_lblSign->setFont(terminal);
+    m_lblSign->setStyleSheet(QStringLiteral("color: #808080;"));
+    m_pbTime->setObjectName(QStringLiteral("pbTime"));
+    m_pbTime->setRange(0, 100);
+    m_pbTime->setValue(0);
+    m_pbTime->setTextVisible(false);
+    m_pbTime->setMaximumHeight(8);
+
+    auto *digits = new QHBoxLayout;
+    digits->setContentsMargins(0, 0, 0, 0);
+    digits->addWidget(m_lblSign);
+    digits->addWidget(m_lblTime, 1);
+    auto *timeLayout = new QVBoxLayout(picTime);
+    timeLayout->setContentsMargins(6, 2, 6, 4);
+    timeLayout->setSpacing(2);
+    timeLayout->addLayout(digits);
+    timeLayout->addWidget(m_pbTime);
+
+    auto *placeLayout = new QHBoxLayout(m_tbTimePlace);
+    placeLayout->setContentsMargins(2, 2, 2, 2);
+    placeLayout->addWidget(picTime);
+    addWidget(m_tbTimePlace);
+    addSeparator();
+    addAction(actions.tbPreferences);
+}
+
+void PlayerToolBar::setTimeText(const QString &text)
+{
+    m_lblTime->setText(text);
+}
+
+void PlayerToolBar::setProgress(int percent)
+{
+    m_pbTime->setValue(qBound(0, percent, 100));
+}

@@ -1,0 +1,98 @@
+#include "playmonitor.h"
+
+#include "library/songlistmodel.h"
+#include "playbacksequencer.h"
+#include "playdisplay.h"
+#include "playerlink.h"
+#include "shell/numeric.h"
+
+#include <cmath>
+
+QString formatPlayTime(double seconds)
+{
+    const qint64 hundredths = std::isfinite(seconds) && seconds > 0
+                                  ? static_cast<qint64>(std::floor(seconds * 100.0 + 1e-6))
+                                  : 0;
+    const qint64 minutes = hundredths / 6000;
+    const qint64 secs = hundredths / 100 % 60;
+    const qint64 rest = hundredths % 100;
+    return QStringLiteral("%1:%2:%3")
+        .arg(minutes, 2, 10, QLatin1Char('0'))
+        .arg(secs, 2, 10, QLatin1Char('0'))
+        .arg(rest, 2, 10, QLatin1Char('0'));
+}
+
+PlayMonitor::PlayMonitor(PlaybackSequencer &sequencer, SongListModel &songs, PlayDisplay &display)
+    : m_sequencer(sequencer)
+    , m_songs(songs)
+    , m_display(display)
+{}
+
+void PlayMonitor::tmrMonitor_Timer()
+{
+    PlayerLink &link = m_sequencer.link();
+    double p = link.WinampGetPosition() / 1000.0;
+    if (p <= 0) {
+        endOfSong();
+        return;
+    }
+    m_restartTried = false;
+
+    const int length = m_sequencer.SongLength();
+    if (ShowRemainingTime)
+        p = std::abs(length - p);
+    const double progress = length == 0 ? -1.0 : p / length * 100.0;
+    if (progress < 0.0 || progress > 100.0) {
+        // No length yet, or the song outlived it: ask again, show it next tick.
+        m_sequencer.setSongLength(link.WinampGetLength());
+        return;
+    }
+    m_display.setProgress(static_cast<int>(roundHalfEven(progress)));
+    m_display.setTimeText(formatPlayTime(p));
+    showSong();
+}
+
+void PlayMonitor::showSong()
+{
+    const int current = m_songs.CurrentSong();
+    const bool hasRow = current > 0 && current <= m_songs.rowCount();
+    if (m_display.isMinimized() && hasRow) {
+        m_display.setCaption(m_songs.row(current - 1).title() + QLatin1String(" - VORN"));
+        return;
+    }
+    m_display.setCaption(QStringLiteral("VORN"));
+    if (!hasRow) {
+        m_display.setBannerText(QString());
+        return;
+    }
+    const SongRow &row = m_songs.row(current - 1);
+    QString text = row.title();
+    if (!row.field(chArtist).isEmpty())
+        text += QLatin1String(" - ") + row.field(chArtist);
+    m_display.setBannerText(text);
+}
+
+void PlayMonitor::endOfSong()
+{
+    // A player that stopped answers position 0 as well; only a player that is
+    // still there has really reached the end of the song.
+    if (!m_sequencer.link().FindWinamp()) {
+        playerGone();
+        return;
+    }
+    m_sequencer.playNextAfterEnd();
+}
+
+void PlayMonitor::playerGone()
+{
+    if (!m_restartTried) {
+        m_restartTried = true;
+        if (m_sequencer.linkPlayer()) {
+            m_sequencer.PlaySong();
+            return;
+        }
+    }
+    m_sequencer.StopPlayback(true);
+    m_sequencer.setPlayerLinked(false);
+    m_sequencer.ShowWinampNotFound();
+}

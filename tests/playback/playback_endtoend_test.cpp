@@ -1,0 +1,191 @@
+// The sequencer and the monitor driving the real mpv (without a sound card:
+// --ao=null plays in real time). The monitor's ticks are called by the test;
+// every wait has a deadline.
+#include "library/playlistlibrarymodel.h"
+#include "library/songlistmodel.h"
+#include "playback/mpvipc.h"
+#include "playback/mpvlink.h"
+#include "playback/playbacksequencer.h"
+#include "playback/playeractions.h"
+#include "playback/playmonitor.h"
+#include "support/audiofiles.h"
+#include "support/playlistfiles.h"
+#include "support/recordingdisplay.h"
+#include "support/scripteddialogs.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QJsonArray>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+
+class PlaybackEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("mpv")).isEmpty())
+            GTEST_SKIP() << "mpv is not installed";
+        m_oldOptions = qgetenv("VORN_MPV_OPTIONS");
+        qputenv("VORN_MPV_OPTIONS", "--ao=null");
+        library.addEntry({QStringLiteral("Three"), QString(), QString()});
+        link = std::make_unique<MpvLink>(dir.filePath(QStringLiteral("mpv.sock")));
+        sequencer = std::make_unique<PlaybackSequencer>(*link, songs, selection, library, actions,
+                                                        display, dialogs);
+        PlaybackSequencer::Hooks hooks;
+        hooks.processEvents = [] { QCoreApplication::processEvents(); };
+        sequencer->setHooks(hooks);
+        monitor = std::make_unique<PlayMonitor>(*sequencer, songs, display);
+        ASSERT_TRUE(sequencer->linkPlayer());
+    }
+
+    void TearDown() override
+    {
+        if (link)
+            link->CloseWinamp();
+        qputenv("VORN_MPV_OPTIONS", m_oldOptions);
+    }
+
+    void addSongs(int count, double seconds)
+    {
+        for (int i = 1; i <= count; ++i) {
+            const QString file = writeWavFile(dir.path(), QStringLiteral("song%1.wav").arg(i),
+                                              seconds, WavContent::Tone);
+            songs.appendRow(songRow(QStringLiteral("Song %1").arg(i), {}, {}, file));
+        }
+    }
+
+    // Ticks the monitor every 100 ms, as its timer would while it runs, until
+    // `done` or the deadline; records each row that starts playing.
+    bool tickUntil(const std::function<bool()> &done, int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired()) {
+            if (done())
+                return true;
+            wait(100);
+            if (sequencer->tmrMonitor()->isActive()) {
+                monitor->tmrMonitor_Timer();
+                if (started.isEmpty() || started.last() != songs.CurrentSong())
+                    started << songs.CurrentSong();
+            }
+        }
+        return done();
+    }
+
+    static void wait(int ms)
+    {
+        QDeadlineTimer deadline(ms);
+        while (!deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+    }
+
+    void click(QAction *button) { sequencer->tbPlayer_ButtonClick(button->objectName()); }
+    bool stopped() const { return !sequencer->tmrMonitor()->isActive(); }
+
+    QTemporaryDir dir;
+    QObject owner;
+    PlayerActions actions = PlayerActions::create(&owner);
+    SongListModel songs;
+    QItemSelectionModel selection{&songs};
+    PlayListLibraryModel library;
+    RecordingDisplay display;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MpvLink> link;
+    std::unique_ptr<PlaybackSequencer> sequencer;
+    std::unique_ptr<PlayMonitor> monitor;
+    QList<int> started;
+
+private:
+    QByteArray m_oldOptions;
+};
+
+TEST_F(PlaybackEndToEndTest, ThreeSongsPlayInOrderAndPlaybackStopsAfterTheLast)
+{
+    addSongs(3, 0.8);
+    click(actions.tbPlay);
+    started << songs.CurrentSong();
+    ASSERT_TRUE(tickUntil([this] { return stopped(); }, 30000));
+    EXPECT_EQ(started, (QList<int>{1, 2, 3}));
+    EXPECT_EQ(songs.CurrentSong(), 3);
+    EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kStopped);
+}
+
+TEST_F(PlaybackEndToEndTest, WithRepeatTheListWrapsToTheFirstSong)
+{
+    addSongs(2, 0.8);
+    actions.tbRepeat->setChecked(true);
+    click(actions.tbPlay);
+    started << songs.CurrentSong();
+    ASSERT_TRUE(tickUntil([this] { return started.size() >= 3; }, 30000));
+    EXPECT_EQ(started.mid(0, 3), (QList<int>{1, 2, 1}));
+    click(actions.tbStop);
+    EXPECT_TRUE(stopped());
+}
+
+TEST_F(PlaybackEndToEndTest, PauseHoldsThePosition)
+{
+    addSongs(1, 5.0);
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil([this] { return link->WinampGetPosition() > 400; }, 10000));
+    click(actions.tbPause);
+    wait(200);
+    const int held = link->WinampGetPosition();
+    tickUntil([] { return false; }, 600); // the monitor keeps ticking while paused
+    EXPECT_NEAR(link->WinampGetPosition(), held, 50);
+    EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kPaused);
+    EXPECT_FALSE(stopped()); // no end of song while paused
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil([&] { return link->WinampGetPosition() > held + 200; }, 10000));
+}
+
+TEST_F(PlaybackEndToEndTest, FadeOutAndStopReturnsOnlyAfterTheFade)
+{
+    addSongs(1, 6.0);
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil([this] { return link->WinampGetPosition() > 200; }, 10000));
+    QElapsedTimer clock;
+    clock.start();
+    sequencer->tbPlayer_ButtonMenuClick(actions.tbbFadeOut->objectName());
+    EXPECT_GE(clock.elapsed(), 1800);
+    EXPECT_LT(clock.elapsed(), 6000);
+    EXPECT_TRUE(stopped());
+    EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kStopped);
+    EXPECT_EQ(songs.row(0).tag, QStringLiteral("*"));
+}
+
+TEST_F(PlaybackEndToEndTest, AKilledPlayerIsRestartedAndTheSongPlaysOn)
+{
+    addSongs(2, 4.0);
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil([this] { return link->WinampGetPosition() > 200; }, 10000));
+    MpvIpc probe(link->socketPath());
+    const qint64 pid =
+        probe.request(QJsonArray{QStringLiteral("get_property"), QStringLiteral("pid")})
+            .data.toInteger();
+    ASSERT_GT(pid, 0);
+    ::kill(static_cast<pid_t>(pid), SIGKILL);
+
+    ASSERT_TRUE(
+        tickUntil([this] { return link->FindWinamp() && link->WinampGetPosition() > 200; }, 10000));
+    EXPECT_EQ(songs.CurrentSong(), 1);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(sequencer->PlayerLinked());
+    click(actions.tbStop);
+}
+
+} // namespace

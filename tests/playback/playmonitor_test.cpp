@@ -1,0 +1,134 @@
+#include "playback/playmonitor.h"
+#include "support/playbackfixture.h"
+
+namespace {
+
+class PlayMonitorTest : public PlaybackFixture
+{
+protected:
+    PlayMonitor monitor{sequencer, songs, display};
+};
+
+TEST(FormatPlayTime, ShowsOneInstant)
+{
+    const std::pair<double, const char *> cases[] = {
+        {0.0, "00:00:00"},    {10.7, "00:10:70"},  {10.996, "00:10:99"},  {65.4, "01:05:40"},
+        {59.999, "00:59:99"}, {600.0, "10:00:00"}, {6000.5, "100:00:50"}, {-3.0, "00:00:00"},
+    };
+    for (const auto &[seconds, text] : cases)
+        EXPECT_EQ(formatPlayTime(seconds), QLatin1String(text)) << seconds;
+}
+
+TEST_F(PlayMonitorTest, ShowsElapsedOrRemainingTimeAndProgress)
+{
+    rows(2);
+    click(actions.tbPlay);
+    link.positionMs = 65400;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.timeText, QStringLiteral("01:05:40"));
+    EXPECT_EQ(display.progress, 35);
+
+    monitor.ShowRemainingTime = true;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.timeText, QStringLiteral("01:59:60"));
+    EXPECT_EQ(display.progress, 65);
+}
+
+TEST_F(PlayMonitorTest, AnUnknownLengthIsAskedForAgainWithoutChangingTheDisplay)
+{
+    rows(2);
+    link.lengthSeconds = 0;
+    click(actions.tbPlay);
+    link.positionMs = 5000;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.timeText, QStringLiteral("00:00:00"));
+    link.lengthSeconds = 200;
+    monitor.tmrMonitor_Timer(); // re-reads the length
+    EXPECT_EQ(sequencer.SongLength(), 200);
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.timeText, QStringLiteral("00:05:00"));
+}
+
+TEST_F(PlayMonitorTest, CaptionWhileMinimizedAndBannerOtherwise)
+{
+    rows(2);
+    songs.setRow(1, songRow(QStringLiteral("Fernando"), QStringLiteral("ABBA"), {},
+                            QStringLiteral("/m/2.mp3")));
+    click(actions.tbPlay);
+    link.positionMs = 1000;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.caption, QStringLiteral("VORN"));
+    EXPECT_EQ(display.bannerText, QStringLiteral("Song 1"));
+
+    click(actions.tbNext);
+    link.positionMs = 1000;
+    display.minimized = true;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.caption, QStringLiteral("Fernando - VORN"));
+    display.minimized = false;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.caption, QStringLiteral("VORN"));
+    EXPECT_EQ(display.bannerText, QStringLiteral("Fernando - ABBA"));
+}
+
+TEST_F(PlayMonitorTest, TheEndOfTheLastRowStopsOrWrapsWithRepeat)
+{
+    rows(2);
+    click(actions.tbPlay);
+    link.positionMs = 0; // the song ended
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2}));
+    link.positionMs = 0;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(songs.CurrentSong(), 2);
+    EXPECT_TRUE(stoppedState());
+
+    actions.tbRepeat->setChecked(true);
+    click(actions.tbPlay);
+    click(actions.tbNext);
+    link.positionMs = 0;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(playedRows().last(), 1);
+    EXPECT_TRUE(sequencer.tmrMonitor()->isActive());
+}
+
+TEST_F(PlayMonitorTest, RandomAlwaysPicksThroughTheSelector)
+{
+    rows(3);
+    click(actions.tbPlay);
+    actions.tbRandom->setChecked(true);
+    draws = {0.9};
+    link.positionMs = 0;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(playedRows(), (QList<int>{1, 3}));
+}
+
+TEST_F(PlayMonitorTest, APlayerThatIsGoneIsRestartedOnceAndTheSongPlaysAgain)
+{
+    rows(3);
+    click(actions.tbPlay);
+    link.present = false; // killed
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(link.starts, 1);
+    EXPECT_EQ(playedRows(), (QList<int>{1, 1}));
+    EXPECT_TRUE(sequencer.tmrMonitor()->isActive());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PlayMonitorTest, APlayerThatCannotBeRestartedStopsPlaybackWithOneWarning)
+{
+    rows(3);
+    click(actions.tbPlay);
+    link.present = false;
+    link.startSucceeds = false;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(link.starts, 1);
+    EXPECT_FALSE(sequencer.tmrMonitor()->isActive());
+    EXPECT_FALSE(sequencer.PlayerLinked());
+    EXPECT_EQ(songs.CurrentSong(), 1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Error: mpv Not Found"));
+    EXPECT_TRUE(controlsEnabled);
+}
+
+} // namespace

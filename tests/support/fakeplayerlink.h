@@ -1,0 +1,96 @@
+#pragma once
+
+#include "playback/playerlink.h"
+
+#include <QStringList>
+
+// A player that records every command and answers queries from its fields.
+// `present` false behaves like a player that is gone: commands do nothing and
+// queries answer 0. StartWinamp brings it back when `startSucceeds`.
+class FakePlayerLink final : public PlayerLink
+{
+public:
+    bool present = true;
+    bool startSucceeds = true;
+    int state = kStopped;
+    int positionMs = 0;
+    int lengthSeconds = 0;
+    QStringList log;
+    QStringList played; // files handed over, in order
+    QString lastStartPath;
+    int starts = 0;
+
+    QString playerName() const override { return QStringLiteral("mpv"); }
+    bool FindWinamp() override { return present; }
+    bool StartWinamp(const QString &path) override
+    {
+        ++starts;
+        lastStartPath = path;
+        log << QStringLiteral("start");
+        if (startSucceeds)
+            present = true;
+        return present;
+    }
+    void CloseWinamp() override { record(QStringLiteral("close")); }
+    void WinampClearList() override { record(QStringLiteral("clear")); }
+    void WinampAddFile(const QString &file) override
+    {
+        if (!present)
+            return;
+        log << QStringLiteral("add ") + file;
+        m_pending = file;
+    }
+    void WinampStartPlay() override
+    {
+        if (!present)
+            return;
+        log << QStringLiteral("startplay");
+        played << m_pending;
+        state = kPlaying;
+        positionMs = 1;
+    }
+    int WinampIsPlaying() override { return present ? state : 0; }
+    int WinampGetPosition() override { return present ? positionMs : 0; }
+    int WinampGetLength() override { return present ? lengthSeconds : 0; }
+    void WinampPlayButton() override
+    {
+        record(QStringLiteral("play"));
+        if (present)
+            state = kPlaying;
+    }
+    void WinampPauseButton() override
+    {
+        record(QStringLiteral("pause"));
+        if (present)
+            state = state == kPaused ? kPlaying : kPaused;
+    }
+    void WinampStopButton() override
+    {
+        record(QStringLiteral("stop"));
+        if (present) {
+            state = kStopped;
+            positionMs = 0;
+        }
+    }
+    void WinampFadeOutStop() override
+    {
+        record(QStringLiteral("fadeout"));
+        if (present) {
+            state = kStopped;
+            positionMs = 0;
+        }
+    }
+    void WinampVolumeUp() override { record(QStringLiteral("volume+")); }
+    void WinampVolumeDown() override { record(QStringLiteral("volume-")); }
+    void WinampLevelUp() override { record(QStringLiteral("level+")); }
+    void WinampLevelDown() override { record(QStringLiteral("level-")); }
+
+private:
+    void record(const QString &command)
+    {
+        if (present)
+            log << command;
+    }
+
+    QString m_pending;
+};
