@@ -103,3 +103,9 @@ QStringList QtUserDialogs::openFileNames(const QString &title, const QString &fi
         return {};
     return dialog.selectedFiles();
 }
+
+QString QtUserDialogs::browseFolder(const QString &prompt)
+{
+    return QFileDialog::getExistingDirectory(m_parent, prompt, QString(),
+                                             QFileDialog::ShowDirsOnly);
+}

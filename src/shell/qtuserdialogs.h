@@ -17,6 +17,7 @@ public:
                             DialogIcon icon) override;
     QString promptText(const QString &title, const QString &message, const QString &text) override;
     QStringList openFileNames(const QString &title, const QString &filter) override;
+    QString browseFolder(const QString &prompt) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -51,6 +51,10 @@ public:
     // `filter` is written as "Description|*.a;*.b|Description|*.*". Returns
     // the full paths in the dialog's order; empty when cancelled.
     virtual QStringList openFileNames(const QString &title, const QString &filter) = 0;
+
+    // The folder browser: returns the chosen folder's full path, or an empty
+    // text when the user cancelled.
+    virtual QString browseFolder(const QString &prompt) = 0;
 };
 
 // "Description|*.a;*.b|All Files (*.*)|*.*" as Qt's name filters
