@@ -12,9 +12,10 @@
 
 namespace {
 
-void setThemeIcon(QAction *action, const char *name)
+void setThemeIcon(QAction *action, const char *name, const char *fallback = "go-next")
 {
-    action->setIcon(QIcon::fromTheme(QLatin1String(name)));
+    action->setIcon(
+        QIcon::fromTheme(QLatin1String(name), QIcon::fromTheme(QLatin1String(fallback))));
 }
 
 void addDropDown(QToolBar *bar, QAction *button, QAction *item)
