@@ -5,6 +5,7 @@
 #include "library/playlistlibrarymodel.h"
 #include "library/playliststore.h"
 #include "library/songlistmodel.h"
+#include "library/songorder.h"
 #include "shell/duration.h"
 #include "shell/statuspanels.h"
 #include "support/scripteddialogs.h"
@@ -81,6 +82,30 @@ void BM_SavePlayList(benchmark::State &state)
     state.counters["bytes"] = static_cast<double>(QFile(f.dir.filePath("Big.sdf")).size());
 }
 BENCHMARK(BM_SavePlayList)->Unit(benchmark::kMillisecond);
+
+void BM_SortByColumn(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.store.LoadPlayList(QStringLiteral("Big"));
+    bool descending = false;
+    for (auto _ : state) {
+        f.songs.sort(chArtist, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        descending = !descending;
+    }
+}
+BENCHMARK(BM_SortByColumn)->Unit(benchmark::kMillisecond);
+
+void BM_MoveUpEveryOtherRow(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.store.LoadPlayList(QStringLiteral("Big"));
+    std::vector<bool> selected(static_cast<size_t>(f.songs.rowCount()));
+    for (size_t i = 0; i < selected.size(); ++i)
+        selected[i] = i % 2 == 1;
+    for (auto _ : state)
+        f.songs.reorder(SongOrder::moveUp(selected));
+}
+BENCHMARK(BM_MoveUpEveryOtherRow)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
