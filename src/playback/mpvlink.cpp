@@ -300,7 +300,19 @@ void MpvLink::WinampPauseButton()
 void MpvLink::WinampStopButton()
 {
     forgetStart();
-    call(command({QStringLiteral("stop")}));
+    if (!call(command({QStringLiteral("stop")})).answered())
+        return;
+    // mpv answers the command before it has gone idle: wait for that, briefly,
+    // so that the next query already reads the player as stopped.
+    const QDeadlineTimer deadline(1000);
+    while (!deadline.hasExpired()) {
+        const MpvIpc::Reply idle =
+            call(command({QStringLiteral("get_property"), QStringLiteral("idle-active")}),
+                 MpvIpc::kProbeTimeoutMs);
+        if (!idle.answered() || idle.data.toBool())
+            return;
+        QThread::msleep(5);
+    }
 }
 
 bool MpvLink::setVolume(double volume)

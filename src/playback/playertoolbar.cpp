@@ -41,6 +41,10 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
     setMovable(false);
     setFloatable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // Compact buttons, so that the time display fits beside them at the
+    // window's default width.
+    setIconSize(QSize(16, 16));
+    setStyleSheet(QStringLiteral("QToolButton { padding: 1px 2px; margin: 0px; }"));
 
     setThemeIcon(actions.tbPrev, "media-skip-backward");
     setThemeIcon(actions.tbPlay, "media-playback-start");
@@ -70,10 +74,7 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
     m_tbTimePlace->setObjectName(QStringLiteral("tbTimePlace"));
     auto *picTime = new QFrame(m_tbTimePlace);
     picTime->setObjectName(QStringLiteral("picTime"));
-    picTime->setAutoFillBackground(true);
-    QPalette black = picTime->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    picTime->setPalette(black);
+    picTime->setStyleSheet(QStringLiteral("#picTime { background-color: #000000; }"));
 
     QFont terminal(QStringLiteral("Terminal"));
     terminal.setStyleHint(QFont::TypeWriter);

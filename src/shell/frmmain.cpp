@@ -1,5 +1,7 @@
 #include "frmmain.h"
 
+#include "../banner/bannerstrip.h"
+#include "../banner/bannertoggle.h"
 #include "../library/fileicons.h"
 #include "../library/playlistlibrarymodel.h"
 #include "../library/playliststore.h"
@@ -13,6 +15,10 @@
 #include "../playback/playerlink.h"
 #include "../playback/playertoolbar.h"
 #include "../playback/playmonitor.h"
+#include "columnlayout.h"
+#include "mainactions.h"
+#include "mainlayout.h"
+#include "mainwindowlayout.h"
 #include "settingsstore.h"
 #include "settingvalues.h"
 #include "shellsettings.h"
@@ -22,9 +28,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -59,7 +66,7 @@ public:
     void setProgress(int percent) override { m_window.m_tbPlayer->setProgress(percent); }
     void setCaption(const QString &caption) override { m_window.setWindowTitle(caption); }
     bool isMinimized() const override { return m_window.isMinimized(); }
-    void setBannerText(const QString &text) override { m_window.m_bannerText = text; }
+    void setBannerText(const QString &text) override { m_window.m_banner->setBannerText(text); }
 
 private:
     frmMain &m_window;
@@ -100,6 +107,7 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     m_store->setHooks(std::move(hooks));
     wireSongList();
     wirePlayback();
+    wireLayout();
 
     // The timers start with the window; tmrHack waits for the end of the load.
     m_tmrInit = new QTimer(this);
@@ -125,9 +133,15 @@ frmMain::~frmMain()
 
 void frmMain::createControls()
 {
+    // Every control below the menu bar and above the status bar is placed by
+    // code (Form_Resize), so the central widget has no layout.
     auto *central = new QWidget(this);
-    auto *layout = new QHBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
+    central->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(central);
+
+    m_actions = std::make_unique<MainActions>(MainActions::create(central, dotsPerInch()));
+    m_actions->addMenusTo(menuBar());
+    m_banner = new BannerStrip(central);
 
     m_lvPlayLists = new QTreeView(central);
     m_lvPlayLists->setObjectName(QStringLiteral("lvPlayLists"));
@@ -145,12 +159,7 @@ void frmMain::createControls()
 
     m_lvSongs = new SongListView(m_songs, central);
     // The song menu lives only as a pop-up: it never enters the menu bar.
-    m_songActions = std::make_unique<SongListActions>(SongListActions::create(this));
-    addToolBar(Qt::RightToolBarArea, m_songActions->tbPlayListOptions);
-
-    layout->addWidget(m_lvPlayLists, 1);
-    layout->addWidget(m_lvSongs, 3);
-    setCentralWidget(central);
+    m_songActions = std::make_unique<SongListActions>(SongListActions::create(central));
 
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("sbInfo"));
@@ -159,14 +168,88 @@ void frmMain::createControls()
     m_pPlayLists = addPanel(bar, "pPlayLists", start.playLists, 0);
     m_pMediaFiles = addPanel(bar, "pMediaFiles", start.mediaFiles, 0);
     m_pPlayTime = addPanel(bar, "pPlayTime", start.playTime, 1);
+}
 
-    // The View menu's check marks; the menu itself is built with the menus.
-    m_mnuViewTextLabels = new QAction(QStringLiteral("&Text Labels"), this);
-    m_mnuViewTextLabels->setObjectName(QStringLiteral("mnuViewTextLabels"));
-    m_mnuViewTextLabels->setCheckable(true);
-    m_mnuViewBanner = new QAction(QStringLiteral("Player &Banner"), this);
-    m_mnuViewBanner->setObjectName(QStringLiteral("mnuViewBanner"));
-    m_mnuViewBanner->setCheckable(true);
+void frmMain::wireLayout()
+{
+    MainWindowLayout::Controls controls;
+    controls.window = this;
+    controls.central = centralWidget();
+    controls.actions = m_actions.get();
+    controls.banner = m_banner;
+    controls.lvPlayLists = m_lvPlayLists;
+    controls.lvSongs = m_lvSongs;
+    controls.tbPlayer = m_tbPlayer;
+    controls.tbPlayListOptions = m_songActions->tbPlayListOptions;
+    controls.sbInfo = statusBar();
+    controls.pPlayLists = m_pPlayLists;
+    controls.bannerShown = [this] { return m_actions->mnuViewBanner->isChecked(); };
+    m_layout = new MainWindowLayout(controls, this);
+
+    const MainActions &a = *m_actions;
+    for (int mode = 0; mode < MainActions::kViewModeCount; ++mode) {
+        connect(a.mnuViewMode[static_cast<size_t>(mode)], &QAction::triggered, this,
+                [this, mode] { mnuViewMode_Click(mode); });
+    }
+    connect(a.tbView, &QAction::triggered, this,
+            [this] { mnuViewMode_Click(nextViewMode(m_lvSongs->viewMode())); });
+    connect(a.mnuViewTextLabels, &QAction::triggered, this, [this] {
+        // The action has flipped its own check mark; the command flips it.
+        m_actions->mnuViewTextLabels->setChecked(!m_actions->mnuViewTextLabels->isChecked());
+        mnuViewTextLabels_Click();
+    });
+    connect(a.mnuViewBanner, &QAction::triggered, this, [this] {
+        m_actions->mnuViewBanner->setChecked(!m_actions->mnuViewBanner->isChecked());
+        mnuViewBanner_Click();
+    });
+    m_tbPlayer->lblSign()->installEventFilter(this);
+}
+
+void frmMain::mnuViewMode_Click(int index)
+{
+    m_lvSongs->setViewMode(index);
+    m_actions->checkViewMode(index);
+}
+
+void frmMain::mnuViewBanner_Click()
+{
+    QAction *banner = m_actions->mnuViewBanner;
+    banner->setChecked(!banner->isChecked());
+    const int strip = bannerStripHeight(m_layout->toTwips(m_banner->labelHeight()));
+    const int outerHeight =
+        m_layout->toTwips(centralWidget()->height() + statusBar()->height()) + 700;
+    if (const std::optional<int> height =
+            windowHeightForBanner(banner->isChecked(), strip, outerHeight)) {
+        resize(width(), this->height() + m_layout->toPixels(*height - outerHeight));
+        QCoreApplication::processEvents();
+    }
+    ApplyBannerSettings();
+}
+
+void frmMain::ApplyBannerSettings()
+{
+    m_banner->ApplyBannerSettings(m_settings, m_actions->mnuViewBanner->isChecked());
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    m_layout->Form_Resize();
+}
+
+void frmMain::lblSign_Click()
+{
+    PlayMonitor &monitor = *m_monitor;
+    monitor.ShowRemainingTime = !monitor.ShowRemainingTime;
+    m_tbPlayer->lblSign()->setStyleSheet(monitor.ShowRemainingTime
+                                             ? QStringLiteral("color: #ffffff;")
+                                             : QStringLiteral("color: #808080;"));
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tbPlayer->lblSign() && event->type() == QEvent::MouseButtonRelease) {
+        lblSign_Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::wireSongList()
@@ -203,20 +286,24 @@ void frmMain::wireSongList()
                 editor->dropFiles(paths, row, ctrl);
             });
     connect(m_lvSongs, &SongListView::contextMenuRequested, this, [this](const QPoint &at) {
-        m_songActions->mnuSongsFadeAndPlay->setEnabled(!m_playerActions->tbStop->isChecked());
+        m_songActions->mnuSongsFadeAndPlay->setEnabled(
+            fadeOutAndPlayEnabled(m_playerActions->tbStop->isChecked()));
         m_songActions->mnuSongs->popup(at);
     });
 }
 
 void frmMain::wirePlayback()
 {
-    m_tbPlayer = new PlayerToolBar(*m_playerActions, this);
-    addToolBar(Qt::BottomToolBarArea, m_tbPlayer);
+    m_tbPlayer = new PlayerToolBar(*m_playerActions, centralWidget());
 
     m_sequencer = new PlaybackSequencer(*m_link, *m_songs, *m_lvSongs->selectionModel(), *m_library,
                                         *m_playerActions, *m_display, m_dialogs, this);
     PlaybackSequencer::Hooks hooks;
-    hooks.enablePlayListControls = [this](bool enabled) { m_lvPlayLists->setEnabled(enabled); };
+    hooks.enablePlayListControls = [this](bool enabled) {
+        m_lvPlayLists->setEnabled(enabled);
+        m_actions->setPlayListCommandsEnabled(enabled);
+    };
+    hooks.applyBannerSettings = [this] { ApplyBannerSettings(); };
     hooks.scrollToRow = [this](int row) {
         m_lvSongs->currentView()->scrollTo(m_songs->index(row, 0));
     };
@@ -267,16 +354,17 @@ void frmMain::tmrInit_Timer()
         m_buttonCaptions[static_cast<size_t>(i)] =
             QString::fromLatin1(kButtonCaptionTexts[static_cast<size_t>(i)]);
 
-    // Placing the splitter beside the Save button: comes with the window layout.
+    m_layout->placeSplitterAtStart();
 
     const bool textLabels = textLabelsOn(m_settings.value(ShellSettings::kTextLabels));
-    m_mnuViewTextLabels->setChecked(!textLabels);
+    m_actions->mnuViewTextLabels->setChecked(!textLabels);
     mnuViewTextLabels_Click();
 
-    // Restoring the song list's column layout: comes with the window layout.
+    LoadColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, dotsPerInch());
 
-    m_mnuViewBanner->setChecked(showBannerOn(m_settings.value(ShellSettings::kShowBanner)));
-    // Applying the banner settings: comes with the banner.
+    m_actions->mnuViewBanner->setChecked(
+        showBannerOn(m_settings.value(ShellSettings::kShowBanner)));
+    ApplyBannerSettings();
 
     QCoreApplication::processEvents();
 
@@ -299,9 +387,11 @@ void frmMain::tmrHack_Timer()
 
 void frmMain::mnuViewTextLabels_Click()
 {
-    m_mnuViewTextLabels->setChecked(!m_mnuViewTextLabels->isChecked());
-    // Putting ButtonCaptions on the toolbar buttons and the layout: come with
-    // the toolbars.
+    QAction *labels = m_actions->mnuViewTextLabels;
+    labels->setChecked(!labels->isChecked());
+    m_actions->applyTextLabels(m_buttonCaptions, labels->isChecked(), m_playerActions->buttons());
+    QCoreApplication::processEvents();
+    m_layout->Form_Resize();
 }
 
 bool frmMain::Form_QueryUnload()
@@ -309,10 +399,11 @@ bool frmMain::Form_QueryUnload()
     if (m_store->QuerySaveChanges())
         return true;
 
-    // Saving the song list's column layout: comes with the window layout.
+    SaveColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, dotsPerInch());
     saveGeometryToSettings();
-    m_settings.save(ShellSettings::kTextLabels, onOffText(m_mnuViewTextLabels->isChecked()));
-    m_settings.save(ShellSettings::kShowBanner, onOffText(m_mnuViewBanner->isChecked()));
+    m_settings.save(ShellSettings::kTextLabels,
+                    onOffText(m_actions->mnuViewTextLabels->isChecked()));
+    m_settings.save(ShellSettings::kShowBanner, onOffText(m_actions->mnuViewBanner->isChecked()));
     m_settings.sync();
     m_store->DeleteWorkingCopies();
     // Unloading the mixer window: comes with the mixer window.

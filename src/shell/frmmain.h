@@ -5,7 +5,9 @@
 #include <array>
 #include <memory>
 
+class BannerStrip;
 class FileIcons;
+class MainWindowLayout;
 class PlayMonitor;
 class PlaybackSequencer;
 class PlayerLink;
@@ -21,6 +23,7 @@ class SongListEditor;
 class SongListModel;
 class SongListView;
 class UserDialogs;
+struct MainActions;
 struct PlayerActions;
 struct SongListActions;
 struct SongRow;
@@ -52,6 +55,10 @@ public:
     bool Form_QueryUnload();
 
     void mnuViewTextLabels_Click();
+    void mnuViewBanner_Click();
+    void mnuViewMode_Click(int index);
+    void ApplyBannerSettings();
+    void lblSign_Click();
 
     PlayListStore &store() { return *m_store; }
     SongListEditor &songEditor() { return *m_songEditor; }
@@ -69,17 +76,20 @@ public:
     PlayMonitor &monitor() { return *m_monitor; }
     const PlayerActions &playerActions() const { return *m_playerActions; }
     PlayerToolBar &playerToolBar() { return *m_tbPlayer; }
-    // What the banner shows (the banner strip comes with the window layout).
-    QString bannerText() const { return m_bannerText; }
+    BannerStrip &banner() { return *m_banner; }
+    MainWindowLayout &windowLayout() { return *m_layout; }
+    const MainActions &mainActions() const { return *m_actions; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void wireSongList();
     void assignFileIcons(SongRow &row);
     void wirePlayback();
+    void wireLayout();
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     double dotsPerInch() const;
@@ -98,7 +108,9 @@ private:
     PlaybackSequencer *m_sequencer = nullptr;
     std::unique_ptr<PlayMonitor> m_monitor;
     PlayerToolBar *m_tbPlayer = nullptr;
-    QString m_bannerText;
+    std::unique_ptr<MainActions> m_actions;
+    BannerStrip *m_banner = nullptr;
+    MainWindowLayout *m_layout = nullptr;
     std::unique_ptr<PlayListStore> m_store;
     std::unique_ptr<SongListEditor> m_songEditor;
     std::unique_ptr<SongListActions> m_songActions;
@@ -108,8 +120,6 @@ private:
     QLabel *m_pPlayLists = nullptr;
     QLabel *m_pMediaFiles = nullptr;
     QLabel *m_pPlayTime = nullptr;
-    QAction *m_mnuViewTextLabels = nullptr;
-    QAction *m_mnuViewBanner = nullptr;
     QTimer *m_tmrInit = nullptr;
     QTimer *m_tmrHack = nullptr;
 

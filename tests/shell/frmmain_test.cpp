@@ -1,3 +1,4 @@
+#include "banner/bannerstrip.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/playliststore.h"
 #include "library/songlistactions.h"
@@ -9,9 +10,7 @@
 #include "shell/frmmain.h"
 #include "shell/settingsstore.h"
 #include "shell/twips.h"
-#include "support/fakeplayerlink.h"
-#include "support/playlistfiles.h"
-#include "support/scripteddialogs.h"
+#include "support/frmmainfixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -30,50 +29,7 @@
 
 namespace {
 
-class frmMainTest : public ::testing::Test
-{
-protected:
-    std::unique_ptr<frmMain> start()
-    {
-        auto window = makeWindow();
-        window->show();
-        window->tmrInit_Timer();
-        return window;
-    }
-
-    // A window over a fake player; `link` points at it while the window lives.
-    std::unique_ptr<frmMain> makeWindow()
-    {
-        auto player = std::make_unique<FakePlayerLink>();
-        link = player.get();
-        return std::make_unique<frmMain>(dir.path(), *settings, dialogs, std::move(player));
-    }
-
-    // Closes the window as the user would; true when it closed.
-    static bool closeWindow(frmMain &window)
-    {
-        window.close();
-        return !window.isVisible();
-    }
-
-    QString path(const QString &file) const { return dir.filePath(file); }
-    bool exists(const QString &file) const { return QFile::exists(path(file)); }
-    QString panel(frmMain &window, const char *key) const
-    {
-        return window.findChild<QLabel *>(QLatin1String(key))->text();
-    }
-    void reopenSettings() { settings = std::make_unique<SettingsStore>(ini()); }
-    QString ini() const { return path(QStringLiteral("VORN.ini")); }
-
-    QTemporaryDir dir;
-    std::unique_ptr<SettingsStore> settings = std::make_unique<SettingsStore>(ini());
-    ScriptedDialogs dialogs;
-    FakePlayerLink *link = nullptr;
-
-    const QByteArray threeSongs = storedLine({"One", "A", "", "", "03:25", "/m/1.mp3"}) +
-                                  storedLine({"Two", "B", "", "", "02:40", "/m/2.mp3"}) +
-                                  storedLine({"Three", "", "", "", "", "/m/3.mid"});
-};
+using frmMainTest = frmMainFixture;
 
 TEST_F(frmMainTest, StartsWithTheStoredPlayListShownAndCounted)
 {
@@ -333,7 +289,7 @@ TEST_F(frmMainTest, ADoubleClickedSongPlaysAndClosingClosesThePlayer)
     link->positionMs = 80000;
     window->monitor().tmrMonitor_Timer();
     EXPECT_EQ(window->playerToolBar().lblTime()->text(), QStringLiteral("01:20:00"));
-    EXPECT_EQ(window->bannerText(), QStringLiteral("Two - B"));
+    EXPECT_EQ(window->banner().bannerText(), QStringLiteral("Two - B"));
     link->positionMs = 0;
     window->monitor().tmrMonitor_Timer();
     EXPECT_EQ(link->played, (QStringList{"/m/2.mp3", "/m/3.mid"}));

@@ -1,0 +1,111 @@
+#include "bannerstrip.h"
+
+#include "bannersettings.h"
+#include "shell/twips.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+BannerStrip::BannerStrip(QWidget *parent)
+    : QWidget(parent)
+    , m_tmrScrollBanner(new QTimer(this))
+{
+    setObjectName(QStringLiteral("picBanner"));
+    setAutoFillBackground(true);
+    for (size_t i = 0; i < m_labels.size(); ++i) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("lblBanner%1").arg(i));
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(false);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_labels[i] = label;
+    }
+    m_tmrScrollBanner->setObjectName(QStringLiteral("tmrScrollBanner"));
+    m_tmrScrollBanner->setInterval(kBannerTickMs);
+    connect(m_tmrScrollBanner, &QTimer::timeout, this, &BannerStrip::tmrScrollBanner_Timer);
+    m_tmrScrollBanner->start();
+
+    applyAppearance(BannerAppearance{}, true);
+}
+
+void BannerStrip::ApplyBannerSettings(const SettingsStore &settings, bool shown)
+{
+    applyAppearance(BannerAppearance::read(settings), shown);
+}
+
+void BannerStrip::applyAppearance(const BannerAppearance &appearance, bool shown)
+{
+    const QFont font = appearance.font();
+    for (QLabel *label : m_labels) {
+        label->clear();
+        label->setFont(font);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, appearance.fontColor);
+        label->setPalette(palette);
+    }
+    setVisible(shown);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, appearance.backColor);
+    setPalette(palette);
+    placeLabels();
+}
+
+void BannerStrip::setBannerText(const QString &text)
+{
+    if (text == m_labels[0]->text())
+        return;
+    for (QLabel *label : m_labels)
+        label->setText(text);
+    placeLabels();
+}
+
+QString BannerStrip::bannerText() const
+{
+    return m_labels[0]->text();
+}
+
+int BannerStrip::labelHeight() const
+{
+    return m_labels[0]->sizeHint().height();
+}
+
+void BannerStrip::tmrScrollBanner_Timer()
+{
+    const double dpi = dotsPerInch();
+    m_positions =
+        scrollBannerStep(m_positions.left0, pixelsToTwips(m_labels[0]->sizeHint().width(), dpi),
+                         pixelsToTwips(width(), dpi));
+    placeLabels();
+}
+
+void BannerStrip::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeLabels();
+}
+
+double BannerStrip::dotsPerInch() const
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+// The labels sit centred in the strip's height at the positions of the last
+// tick; before the first tick the first label starts at the left edge.
+void BannerStrip::placeLabels()
+{
+    const double dpi = dotsPerInch();
+    const int height = labelHeight();
+    const int top = (this->height() - height) / 2;
+    QLabel *first = m_labels[0];
+    QLabel *second = m_labels[1];
+    const int firstWidth =
+        std::max(twipsToPixels(m_positions.width0, dpi), first->sizeHint().width());
+    first->setGeometry(twipsToPixels(m_positions.left0, dpi), top, firstWidth, height);
+    second->setGeometry(twipsToPixels(m_positions.left1, dpi), top, second->sizeHint().width(),
+                        height);
+}
