@@ -47,6 +47,14 @@ QVariant PlayListLibraryModel::headerData(int section, Qt::Orientation orientati
     return {};
 }
 
+Qt::ItemFlags PlayListLibraryModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == chTitle)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
 int PlayListLibraryModel::addEntry(PlayListEntry entry)
 {
     const int row = count();
@@ -85,10 +93,15 @@ void PlayListLibraryModel::setTag(int row, const QString &tag)
 int PlayListLibraryModel::findByName(const QString &name, int except) const
 {
     for (int row = 0; row < count(); ++row) {
-        if (row != except && entry(row).name.compare(name, kFileNameCase) == 0)
+        if (row != except && sameName(entry(row).name, name))
             return row;
     }
     return -1;
+}
+
+bool PlayListLibraryModel::sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, kFileNameCase) == 0;
 }
 
 void PlayListLibraryModel::changed(int row, int column)

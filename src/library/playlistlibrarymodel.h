@@ -31,6 +31,9 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    // The name can be edited in place; the edit is handed to the rename
+    // command, never written into the model directly.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     int count() const { return static_cast<int>(m_entries.size()); }
     const PlayListEntry &entry(int row) const { return m_entries[static_cast<size_t>(row)]; }
@@ -45,6 +48,8 @@ public:
     // The first entry other than `except` whose name is the file system's same
     // name, or -1.
     int findByName(const QString &name, int except = -1) const;
+    // True when the two names are one file name for the file system.
+    static bool sameName(const QString &a, const QString &b);
 
 private:
     void changed(int row, int column);

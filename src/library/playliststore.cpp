@@ -94,7 +94,7 @@ void PlayListStore::LoadPlayList(const QString &name)
             m_hooks.loadShortcutPlayList(*content.shortcutFolder);
             return;
         }
-        // Until shortcut play lists can list their folder, they show no songs.
+        // With no folder lister wired in, a shortcut play list shows no songs.
         updateStatusBar();
         setBusy(false);
         return;
@@ -162,11 +162,7 @@ bool PlayListStore::promptForName(int row, QString &name)
         if (!QFile::exists(storedFile(name)))
             return true;
 
-        const DialogAnswer answer = m_dialogs.messageBox(
-            QStringLiteral("Warning"),
-            QStringLiteral("A Play List with the same name already exists, are you sure you "
-                           "want to overwrite it?"),
-            DialogButtons::YesNoCancel, DialogIcon::Question);
+        const DialogAnswer answer = askOverwrite();
         if (answer == DialogAnswer::Cancel)
             return false;
         if (answer != DialogAnswer::Yes)
@@ -183,6 +179,15 @@ bool PlayListStore::promptForName(int row, QString &name)
         }
         return saving.isValid();
     }
+}
+
+DialogAnswer PlayListStore::askOverwrite()
+{
+    return m_dialogs.messageBox(
+        QStringLiteral("Warning"),
+        QStringLiteral("A Play List with the same name already exists, are you sure you "
+                       "want to overwrite it?"),
+        DialogButtons::YesNoCancel, DialogIcon::Question);
 }
 
 void PlayListStore::NewPlayList(const QString &name)

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+enum class DialogAnswer;
 class PlayListLibraryModel;
 class QItemSelectionModel;
 class SongListModel;
@@ -58,6 +59,10 @@ public:
     // The row of the entry whose songs the song list shows, or -1.
     int ShownPlayList() const;
     void setShownPlayList(int row);
+
+    // "A Play List with the same name already exists, ..." with Yes, No and
+    // Cancel: asked before a stored play list is replaced by another.
+    DialogAnswer askOverwrite();
 
     QString folder() const { return m_folder; }
     QString storedFile(const QString &name) const;

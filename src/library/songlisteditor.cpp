@@ -3,6 +3,7 @@
 #include "../shell/duration.h"
 #include "../shell/userdialogs.h"
 #include "mediatypes.h"
+#include "playlistcommands.h"
 #include "playliststore.h"
 #include "songlength.h"
 #include "songlistmodel.h"
@@ -136,16 +137,21 @@ void SongListEditor::lvSongs_ColumnClick(int column)
 
 void SongListEditor::dropFiles(const QStringList &paths, int dropRow, bool ctrl)
 {
-    const int before = m_songs.rowCount();
+    int before = m_songs.rowCount();
+    // A play list file dropped without Ctrl becomes a new play list, which
+    // the song list then shows: the drop point no longer names one of its rows.
+    bool replaced = false;
     for (const QString &path : paths) {
         if (QFileInfo(path).isDir())
             continue;
-        const QString extension = lowerExtension(path);
-        if (isSupportedMediaType(extension)) {
+        if (isSupportedMediaType(lowerExtension(path))) {
             Add2PlayList(path);
-        } else if (extension == QLatin1String("pls") || extension == QLatin1String("m3u")) {
-            if (m_hooks.importPlayListFile)
-                m_hooks.importPlayListFile(path, ctrl);
+        } else if (isPlayListFile(path) && m_hooks.importPlayListFile) {
+            m_hooks.importPlayListFile(path, ctrl);
+            if (!ctrl) {
+                replaced = true;
+                before = m_songs.rowCount();
+            }
         }
     }
 
@@ -154,8 +160,10 @@ void SongListEditor::dropFiles(const QStringList &paths, int dropRow, bool ctrl)
         m_selection.select(QItemSelection(m_songs.index(before, 0),
                                           m_songs.index(after - 1, kSongColumnCount - 1)),
                            QItemSelectionModel::ClearAndSelect);
-        DropTarget = dropRow;
-        MoveSelectedSongs(false);
+        if (!replaced) {
+            DropTarget = dropRow;
+            MoveSelectedSongs(false);
+        }
     }
     m_store.SetModifyedPLFlag();
     updateStatusBar();

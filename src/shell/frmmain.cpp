@@ -3,7 +3,9 @@
 #include "../banner/bannerstrip.h"
 #include "../banner/bannertoggle.h"
 #include "../library/fileicons.h"
+#include "../library/playlistcommands.h"
 #include "../library/playlistlibrarymodel.h"
+#include "../library/playlistlibraryview.h"
 #include "../library/playliststore.h"
 #include "../library/songlistactions.h"
 #include "../library/songlisteditor.h"
@@ -16,6 +18,7 @@
 #include "../playback/playertoolbar.h"
 #include "../playback/playmonitor.h"
 #include "columnlayout.h"
+#include "commandrouter.h"
 #include "mainactions.h"
 #include "mainlayout.h"
 #include "mainwindowlayout.h"
@@ -28,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -51,6 +55,15 @@ QLabel *addPanel(QStatusBar *bar, const char *key, const QString &text, int stre
     panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     bar->addWidget(panel, stretch);
     return panel;
+}
+
+// The arrow with the hourglass over the whole program while `busy`.
+void setBusyPointer(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 } // namespace
@@ -92,20 +105,19 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
                                               *m_lvPlayLists->selectionModel(), *m_songs, dialogs);
     PlayListStore::Hooks hooks;
     hooks.updateStatusBar = [this] { UpdateStatusBar(); };
-    hooks.setBusy = [](bool busy) {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::BusyCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    };
+    hooks.setBusy = setBusyPointer;
     hooks.setLibraryMultiSelection = [this](bool on) {
         m_lvPlayLists->setSelectionMode(on ? QAbstractItemView::ExtendedSelection
                                            : QAbstractItemView::SingleSelection);
     };
-    hooks.enableSongEditing = [this] { m_songActions->setSongEditingEnabled(true); };
+    hooks.enableSongEditing = [this] { m_commands->enableSongEditing(); };
+    hooks.loadShortcutPlayList = [this](const QString &folder) {
+        m_commands->LoadShortcutPlayList(folder, false, QString());
+    };
     hooks.assignIcons = [this](SongRow &row) { assignFileIcons(row); };
     m_store->setHooks(std::move(hooks));
     wireSongList();
+    wireCommands();
     wirePlayback();
     wireLayout();
 
@@ -143,13 +155,7 @@ void frmMain::createControls()
     m_actions->addMenusTo(menuBar());
     m_banner = new BannerStrip(central);
 
-    m_lvPlayLists = new QTreeView(central);
-    m_lvPlayLists->setObjectName(QStringLiteral("lvPlayLists"));
-    m_lvPlayLists->setRootIsDecorated(false);
-    m_lvPlayLists->setUniformRowHeights(true);
-    m_lvPlayLists->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lvPlayLists->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_lvPlayLists->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lvPlayLists = new PlayListLibraryView(central);
     m_lvPlayLists->setModel(m_library);
     connect(m_lvPlayLists->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -259,6 +265,9 @@ void frmMain::wireSongList()
     SongListEditor::Hooks hooks;
     hooks.updateStatusBar = [this] { UpdateStatusBar(); };
     hooks.assignIcons = [this](SongRow &row) { assignFileIcons(row); };
+    hooks.importPlayListFile = [this](const QString &path, bool merge) {
+        m_commands->ImportPlayListFile(path, merge);
+    };
     m_songEditor->setHooks(std::move(hooks));
     m_songs->setImageSource([this](int index, bool large) {
         return m_fileIcons->pixmap(index, large ? FileIconSize::Large : FileIconSize::Small);
@@ -290,6 +299,53 @@ void frmMain::wireSongList()
             fadeOutAndPlayEnabled(m_playerActions->tbStop->isChecked()));
         m_songActions->mnuSongs->popup(at);
     });
+}
+
+void frmMain::wireCommands()
+{
+    m_commands = std::make_unique<PlayListCommands>(
+        *m_store, *m_library, *m_lvPlayLists->selectionModel(), *m_songs, *m_songEditor, m_dialogs);
+    PlayListCommands::Hooks hooks;
+    hooks.updateStatusBar = [this] { UpdateStatusBar(); };
+    hooks.setBusy = setBusyPointer;
+    hooks.setSongEditingEnabled = [this](bool enabled) {
+        m_songActions->setSongEditingEnabled(enabled);
+        m_actions->tbAdd->setEnabled(enabled);
+        m_actions->tbRemove->setEnabled(enabled);
+    };
+    hooks.setMergeEnabled = [this](bool enabled) {
+        m_actions->mnuPLMerge->setEnabled(enabled);
+        m_actions->tbbMerge->setEnabled(enabled);
+    };
+    hooks.setPlayListCommandsEnabled = [this](bool enabled) {
+        for (QAction *item : {m_actions->mnuPLNew, m_actions->mnuPLOpen, m_actions->mnuPLRename,
+                              m_actions->mnuPLSave, m_actions->mnuPLSaveAs})
+            item->setEnabled(enabled);
+        m_lvSongs->setEnabled(enabled);
+    };
+    hooks.showPlayListMenu = [this] { m_actions->mnuPL->popup(QCursor::pos()); };
+    hooks.editPlayListName = [this](int row) { m_lvPlayLists->editName(row); };
+    hooks.scrollToPlayList = [this](int row) { m_lvPlayLists->scrollTo(m_library->index(row, 0)); };
+    m_commands->setHooks(std::move(hooks));
+
+    PlayListCommands *commands = m_commands.get();
+    connect(m_lvPlayLists, &PlayListLibraryView::mousePressed, this,
+            [commands] { commands->lvPlayLists_MouseDown(); });
+    connect(m_lvPlayLists, &PlayListLibraryView::mouseMoved, this,
+            [commands] { commands->lvPlayLists_MouseMove(); });
+    connect(m_lvPlayLists, &PlayListLibraryView::mouseReleased, this,
+            [commands](Qt::MouseButton button, int row) {
+                commands->lvPlayLists_MouseUp(button, row);
+            });
+    connect(m_lvPlayLists, &PlayListLibraryView::labelEdited, this,
+            [commands](int row, const QString &text) {
+                commands->lvPlayLists_AfterLabelEdit(row, text);
+            });
+    connect(m_lvPlayLists, &PlayListLibraryView::filesDropped, this,
+            [commands](const QStringList &paths, bool ctrl) {
+                commands->lvPlayLists_OLEDragDrop(paths, ctrl);
+            });
+    routeCommands(*m_actions, *m_commands, *m_songEditor, this);
 }
 
 void frmMain::wirePlayback()
@@ -421,7 +477,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::NewPlayList(const QString &name)
 {
-    m_store->NewPlayList(name);
+    m_commands->NewPlayList(name);
 }
 
 void frmMain::SetModifyedPLFlag()

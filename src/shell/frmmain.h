@@ -12,7 +12,9 @@ class PlayMonitor;
 class PlaybackSequencer;
 class PlayerLink;
 class PlayerToolBar;
+class PlayListCommands;
 class PlayListLibraryModel;
+class PlayListLibraryView;
 class PlayListStore;
 class QAction;
 class QLabel;
@@ -62,6 +64,7 @@ public:
 
     PlayListStore &store() { return *m_store; }
     SongListEditor &songEditor() { return *m_songEditor; }
+    PlayListCommands &commands() { return *m_commands; }
     SongListView &songView() { return *m_lvSongs; }
     FileIcons &fileIcons() { return *m_fileIcons; }
     const SongListActions &songActions() const { return *m_songActions; }
@@ -90,6 +93,7 @@ private:
     void assignFileIcons(SongRow &row);
     void wirePlayback();
     void wireLayout();
+    void wireCommands();
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     double dotsPerInch() const;
@@ -113,9 +117,10 @@ private:
     MainWindowLayout *m_layout = nullptr;
     std::unique_ptr<PlayListStore> m_store;
     std::unique_ptr<SongListEditor> m_songEditor;
+    std::unique_ptr<PlayListCommands> m_commands;
     std::unique_ptr<SongListActions> m_songActions;
 
-    QTreeView *m_lvPlayLists = nullptr;
+    PlayListLibraryView *m_lvPlayLists = nullptr;
     SongListView *m_lvSongs = nullptr;
     QLabel *m_pPlayLists = nullptr;
     QLabel *m_pMediaFiles = nullptr;

@@ -275,3 +275,25 @@ TEST_F(SongListEditorTest, DroppedMediaFilesLandAfterTheRowUnderThePointerSelect
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SongListEditorTest, APlayListFileDroppedWithoutCtrlKeepsItsOwnOrder)
+{
+    numberedRows(2);
+    // The import hook stands in for a new play list of three songs.
+    SongListEditor::Hooks hooks;
+    hooks.updateStatusBar = [this] { refresh(); };
+    hooks.importPlayListFile = [this](const QString &, bool) {
+        store.NewPlayList(QStringLiteral("Imported"));
+        for (const char *name : {"/i/a.mid", "/i/b.mid", "/i/c.mid"})
+            editor.Add2PlayList(QString::fromLatin1(name));
+    };
+    editor.setHooks(hooks);
+    editor.dropFiles({media(QStringLiteral("list.m3u8")), media(QStringLiteral("d.mid"))}, 0,
+                     false);
+    EXPECT_EQ(titles(), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(selectedRows(), QList<int>{4});
+}
+
+} // namespace

@@ -1,0 +1,462 @@
+#include "playlistcommands.h"
+
+#include "../shell/userdialogs.h"
+#include "import/playlistimport.h"
+#include "mediatypes.h"
+#include "playlistlibrarymodel.h"
+#include "playlistname.h"
+#include "playliststore.h"
+#include "songlisteditor.h"
+#include "songlistmodel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QPersistentModelIndex>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+const QString kProgramName = QStringLiteral("VORN");
+
+// No platform accepts a longer path; a longer "entry" of a list file is junk.
+constexpr qsizetype kMaxPathLength = 32767;
+
+// The rename both replaces an existing target (which the user agreed to) and
+// keeps the source whole when it fails.
+bool replaceFile(const QString &from, const QString &to)
+{
+    std::error_code error;
+    std::filesystem::rename(QFileInfo(from).filesystemAbsoluteFilePath(),
+                            QFileInfo(to).filesystemAbsoluteFilePath(), error);
+    return !error;
+}
+
+bool isTrailingSeparator(QChar c)
+{
+    return c == QLatin1Char('/') || c == QDir::separator();
+}
+
+} // namespace
+
+QString safePlayListName(const QString &name)
+{
+    QString safe = name;
+    for (QChar &c : safe) {
+        if (!IsValidPlayListName(QString(c)))
+            c = QLatin1Char('_');
+    }
+    return safe;
+}
+
+QString folderDisplayName(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(folder);
+    const QString last = QFileInfo(clean).fileName();
+    if (!last.isEmpty())
+        return last;
+    // A top folder: its drive ("C:") or the root itself.
+    QString top = QDir::toNativeSeparators(clean);
+    while (top.size() > 1 && isTrailingSeparator(top.back()))
+        top.chop(1);
+    return top;
+}
+
+bool isPlayListFile(const QString &path)
+{
+    const QString extension = lowerExtension(path);
+    return extension == QLatin1String("pls") || extension == QLatin1String("m3u") ||
+           extension == QLatin1String("m3u8");
+}
+
+PlayListCommands::PlayListCommands(PlayListStore &store, PlayListLibraryModel &library,
+                                   QItemSelectionModel &librarySelection, SongListModel &songs,
+                                   SongListEditor &editor, UserDialogs &dialogs)
+    : m_store(store)
+    , m_library(library)
+    , m_selection(librarySelection)
+    , m_songs(songs)
+    , m_editor(editor)
+    , m_dialogs(dialogs)
+{}
+
+void PlayListCommands::setHooks(Hooks hooks)
+{
+    m_hooks = std::move(hooks);
+}
+
+void PlayListCommands::mnuPLNew_Click()
+{
+    NewPlayList(QString());
+}
+
+void PlayListCommands::NewPlayList(const QString &name)
+{
+    m_store.NewPlayList(name);
+    syncCommandStates();
+}
+
+void PlayListCommands::mnuPLRename_Click()
+{
+    const int row = m_store.selectedPlayList();
+    if (row >= 0 && m_hooks.editPlayListName)
+        m_hooks.editPlayListName(row);
+}
+
+bool PlayListCommands::lvPlayLists_AfterLabelEdit(int row, const QString &newText)
+{
+    if (row < 0 || row >= m_library.count())
+        return false;
+    const QString oldName = m_library.entry(row).name;
+    if (newText.isEmpty() || newText == oldName)
+        return false;
+    if (!IsValidPlayListName(newText)) {
+        m_dialogs.messageBox(kProgramName, invalidPlayListNameMessage(), DialogButtons::Ok,
+                             DialogIcon::None);
+        return false;
+    }
+
+    // A change of letter case only, where the file system ignores case, keeps
+    // the very same files: there is nothing to replace.
+    const bool sameFiles = PlayListLibraryModel::sameName(oldName, newText);
+    QList<QPersistentModelIndex> replaced;
+    if (!sameFiles) {
+        for (int other = 0; other < m_library.count(); ++other) {
+            if (other != row &&
+                PlayListLibraryModel::sameName(m_library.entry(other).name, newText))
+                replaced << QPersistentModelIndex(m_library.index(other, 0));
+        }
+        if ((!replaced.isEmpty() || QFile::exists(m_store.storedFile(newText))) &&
+            m_store.askOverwrite() != DialogAnswer::Yes)
+            return false;
+    }
+
+    const QString oldStored = m_store.storedFile(oldName);
+    const QString newStored = m_store.storedFile(newText);
+    const QString oldCopy = m_store.workingCopy(oldName);
+    const QString newCopy = m_store.workingCopy(newText);
+    const bool hadStored = QFile::exists(oldStored);
+    if (hadStored) {
+        if (!replaceFile(oldStored, newStored))
+            return false;
+    } else if (!sameFiles) {
+        QFile::remove(newStored);
+    }
+    if (QFile::exists(oldCopy)) {
+        if (!replaceFile(oldCopy, newCopy)) {
+            if (hadStored)
+                replaceFile(newStored, oldStored);
+            return false;
+        }
+    } else if (!sameFiles) {
+        // Whatever working copy the new name had belongs to another play list;
+        // loading must not pick it up.
+        QFile::remove(newCopy);
+    }
+
+    const QPersistentModelIndex renamed(m_library.index(row, 0));
+    const bool wasShown = m_store.ShownPlayList() == row;
+    for (const QPersistentModelIndex &other : std::as_const(replaced)) {
+        if (other.isValid())
+            m_library.removeEntry(other.row());
+    }
+    m_library.setName(renamed.row(), newText);
+
+    if (!replaced.isEmpty()) {
+        // The song list may have shown a play list that just left the library.
+        if (!wasShown && m_store.ShownPlayList() < 0) {
+            m_store.selectPlayList(renamed.row());
+            showPlayList(renamed.row());
+        }
+        updateStatusBar();
+    }
+    return true;
+}
+
+void PlayListCommands::mnuPLDelete_Click()
+{
+    const int current = m_store.selectedPlayList();
+    if (current < 0)
+        return;
+    int k = std::max(current - 1, 0);
+
+    QList<int> rows;
+    for (const QModelIndex &index : m_selection.selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    for (const int row : std::as_const(rows)) {
+        const QString name = m_library.entry(row).name;
+        QFile::remove(m_store.storedFile(name));
+        // The working copy goes too: a later play list of the same name must
+        // not load the songs of this one.
+        QFile::remove(m_store.workingCopy(name));
+        m_library.removeEntry(row);
+    }
+    m_songs.clear();
+
+    if (m_library.count() > 0) {
+        k = std::min(k, m_library.count() - 1);
+        m_store.selectPlayList(k);
+        if (m_hooks.scrollToPlayList)
+            m_hooks.scrollToPlayList(k);
+        // Shown, so that the status refresh below writes its own songs back.
+        showPlayList(k);
+    }
+    syncCommandStates();
+    updateStatusBar();
+}
+
+void PlayListCommands::mnuPLSave_Click()
+{
+    m_store.SavePlayList(false);
+}
+
+void PlayListCommands::mnuPLSaveAs_Click()
+{
+    SavePlayListAs();
+}
+
+void PlayListCommands::SavePlayListAs()
+{
+    const int source = m_store.selectedPlayList();
+    if (source < 0)
+        return;
+    const QString name = m_library.entry(source).name;
+
+    m_store.NewPlayList(QString());
+    const QPersistentModelIndex copy(m_library.index(m_store.selectedPlayList(), 0));
+    m_store.LoadPlayList(name);
+    m_store.SavePlayList(false);
+    // The song list holds the copy's songs, and the copy is the selected entry.
+    if (copy.isValid())
+        m_store.setShownPlayList(copy.row());
+    syncCommandStates();
+}
+
+void PlayListCommands::mnuPLShortcut_Click()
+{
+    const QString folder =
+        m_dialogs.browseFolder(QStringLiteral("Select the directory to create a shortcut"));
+    if (folder.isEmpty())
+        return;
+    LoadShortcutPlayList(folder, true, folderDisplayName(folder));
+}
+
+void PlayListCommands::LoadShortcutPlayList(const QString &folder, bool isNew,
+                                            const QString &displayName)
+{
+    setBusy(true);
+    if (m_hooks.setSongEditingEnabled)
+        m_hooks.setSongEditingEnabled(false);
+    if (m_hooks.setMergeEnabled)
+        m_hooks.setMergeEnabled(false);
+
+    QString name = displayName;
+    const qsizetype colon = name.indexOf(QLatin1Char(':'));
+    if (colon >= 0)
+        name.remove(colon, 1);
+
+    QString dir = folder;
+    if (isNew) {
+        m_store.NewPlayList(unusedName(QStringLiteral("Shortcut to ") + safePlayListName(name)));
+        const int row = m_store.selectedPlayList();
+        if (row >= 0)
+            m_library.setShortcut(row, folder);
+    } else if (dir.isEmpty()) {
+        const int row = m_store.selectedPlayList();
+        if (row >= 0)
+            dir = m_library.entry(row).shortcut;
+    }
+    if (dir.size() > 1 && isTrailingSeparator(dir.back()) && !QDir(dir).isRoot())
+        dir.chop(1);
+
+    m_songs.clear();
+    if (!dir.isEmpty()) {
+        const QDir listed(dir);
+        for (const QString &type : supportedMediaTypes()) {
+            const QStringList files =
+                listed.entryList({QStringLiteral("*.") + type}, QDir::Files, QDir::Name);
+            for (const QString &file : files)
+                m_editor.Add2PlayList(QDir::toNativeSeparators(listed.filePath(file)));
+        }
+    }
+
+    setBusy(false);
+    updateStatusBar();
+}
+
+void PlayListCommands::enableSongEditing()
+{
+    if (m_hooks.setSongEditingEnabled)
+        m_hooks.setSongEditingEnabled(true);
+    if (m_hooks.setMergeEnabled)
+        m_hooks.setMergeEnabled(selectedCount() < 2);
+}
+
+void PlayListCommands::lvPlayLists_MouseDown()
+{
+    m_playListMouseMoved = false;
+}
+
+void PlayListCommands::lvPlayLists_MouseMove()
+{
+    m_playListMouseMoved = true;
+}
+
+void PlayListCommands::lvPlayLists_MouseUp(Qt::MouseButton button, int row)
+{
+    if (m_playListMouseMoved)
+        return;
+
+    if (selectedCount() >= 2) {
+        if (m_hooks.setPlayListCommandsEnabled)
+            m_hooks.setPlayListCommandsEnabled(false);
+        if (m_hooks.setMergeEnabled)
+            m_hooks.setMergeEnabled(false);
+        if (button == Qt::RightButton && m_hooks.showPlayListMenu)
+            m_hooks.showPlayListMenu();
+        return;
+    }
+    if (m_hooks.setPlayListCommandsEnabled)
+        m_hooks.setPlayListCommandsEnabled(true);
+    syncCommandStates();
+
+    if (row < 0 || row >= m_library.count())
+        return;
+    if (m_hooks.scrollToPlayList)
+        m_hooks.scrollToPlayList(row);
+
+    if (button == Qt::RightButton)
+        m_store.selectPlayList(row);
+    // A Ctrl-click can leave the clicked entry unselected: the selected one is
+    // then what the song list must show.
+    const int target = m_selection.isRowSelected(row) ? row : m_store.selectedPlayList();
+    if (target >= 0 && m_store.ShownPlayList() != target) {
+        showPlayList(target);
+        syncCommandStates();
+    }
+
+    if (button == Qt::RightButton && m_hooks.showPlayListMenu)
+        m_hooks.showPlayListMenu();
+}
+
+void PlayListCommands::OpenPlayListFiles(bool merge)
+{
+    const QStringList files = m_dialogs.openFileNames(
+        QStringLiteral("Open Play List Files"),
+        QStringLiteral("Supported Play List Files|*.pls;*.m3u|All Files (*.*)|*.*"));
+    if (files.isEmpty())
+        return;
+    for (const QString &file : files) {
+        if (!ImportPlayListFile(file, merge))
+            break;
+    }
+    syncCommandStates();
+    updateStatusBar();
+}
+
+std::optional<int> PlayListCommands::ImportPlayListFile(const QString &path, bool merge)
+{
+    // Only regular files: a folder has nothing to read, and a pipe or device
+    // would block the reading forever.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    const std::optional<PlayListImport::ImportedList> list = PlayListImport::read(path);
+    if (!list)
+        return std::nullopt;
+    // A shortcut play list holds only its folder: merged songs would vanish.
+    if (merge && selectedIsShortcut())
+        return 0;
+
+    if (!merge)
+        NewPlayList(unusedName(safePlayListName(list->name)));
+
+    int added = 0;
+    setBusy(true);
+    for (const QString &song : list->songs) {
+        if (song.isEmpty() || song.size() > kMaxPathLength)
+            continue;
+        m_editor.Add2PlayList(song);
+        ++added;
+    }
+    setBusy(false);
+
+    if (!merge || added > 0)
+        m_store.SetModifyedPLFlag();
+    return added;
+}
+
+void PlayListCommands::lvPlayLists_OLEDragDrop(const QStringList &paths, bool ctrl)
+{
+    for (const QString &path : paths) {
+        if (!isPlayListFile(path))
+            continue;
+        if (!ImportPlayListFile(path, ctrl))
+            break;
+    }
+    syncCommandStates();
+    updateStatusBar();
+}
+
+int PlayListCommands::selectedCount() const
+{
+    return static_cast<int>(m_selection.selectedRows().size());
+}
+
+bool PlayListCommands::selectedIsShortcut() const
+{
+    const int row = m_store.selectedPlayList();
+    return row >= 0 && !m_library.entry(row).shortcut.isEmpty();
+}
+
+void PlayListCommands::showPlayList(int row)
+{
+    const PlayListEntry &entry = m_library.entry(row);
+    if (entry.shortcut.isEmpty()) {
+        m_store.LoadPlayList(entry.name);
+        return;
+    }
+    m_store.setShownPlayList(row);
+    LoadShortcutPlayList(entry.shortcut, false, QString());
+}
+
+QString PlayListCommands::unusedName(const QString &name) const
+{
+    auto taken = [this](const QString &candidate) {
+        return m_library.findByName(candidate) >= 0 || QFile::exists(m_store.storedFile(candidate));
+    };
+    if (!taken(name))
+        return name;
+    for (int number = 1;; ++number) {
+        const QString candidate = name + QLatin1Char(' ') + QString::number(number);
+        if (!taken(candidate))
+            return candidate;
+    }
+}
+
+void PlayListCommands::syncCommandStates()
+{
+    const int shown = m_store.ShownPlayList();
+    const bool shortcut = shown >= 0 && !m_library.entry(shown).shortcut.isEmpty();
+    if (m_hooks.setSongEditingEnabled)
+        m_hooks.setSongEditingEnabled(!shortcut);
+    if (m_hooks.setMergeEnabled)
+        m_hooks.setMergeEnabled(!shortcut && selectedCount() < 2);
+}
+
+void PlayListCommands::setBusy(bool busy)
+{
+    if (m_hooks.setBusy)
+        m_hooks.setBusy(busy);
+}
+
+void PlayListCommands::updateStatusBar()
+{
+    if (m_hooks.updateStatusBar)
+        m_hooks.updateStatusBar();
+}

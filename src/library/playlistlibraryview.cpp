@@ -1,0 +1,146 @@
+#include "playlistlibraryview.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPersistentModelIndex>
+#include <QStyledItemDelegate>
+#include <QUrl>
+
+namespace {
+
+QStringList localFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
+
+// Hands a confirmed name to the view instead of the model. The hand-over is
+// queued: the rename may show a message box, which must not open while the
+// editor is still committing (its focus loss would commit a second time).
+class NameDelegate : public QStyledItemDelegate
+{
+public:
+    explicit NameDelegate(PlayListLibraryView *view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {}
+
+    void setModelData(QWidget *editor, QAbstractItemModel *,
+                      const QModelIndex &index) const override
+    {
+        const auto *line = qobject_cast<QLineEdit *>(editor);
+        if (!line)
+            return;
+        const QPersistentModelIndex edited(index);
+        const QString text = line->text();
+        PlayListLibraryView *view = m_view;
+        QMetaObject::invokeMethod(
+            view,
+            [view, edited, text] {
+                if (edited.isValid())
+                    emit view->labelEdited(edited.row(), text);
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    PlayListLibraryView *m_view;
+};
+
+} // namespace
+
+PlayListLibraryView::PlayListLibraryView(QWidget *parent)
+    : QTreeView(parent)
+{
+    setObjectName(QStringLiteral("lvPlayLists"));
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Editing starts only through the Rename command.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setItemDelegate(new NameDelegate(this));
+}
+
+void PlayListLibraryView::editName(int row)
+{
+    if (!model() || row < 0 || row >= model()->rowCount())
+        return;
+    const QModelIndex name = model()->index(row, 0);
+    setCurrentIndex(name);
+    scrollTo(name);
+    edit(name);
+}
+
+void PlayListLibraryView::mousePressEvent(QMouseEvent *event)
+{
+    m_pressPos = event->position().toPoint();
+    m_pressed = true;
+    m_moved = false;
+    QTreeView::mousePressEvent(event);
+    emit mousePressed();
+}
+
+void PlayListLibraryView::mouseMoveEvent(QMouseEvent *event)
+{
+    QTreeView::mouseMoveEvent(event);
+    if (!m_pressed || m_moved || event->buttons() == Qt::NoButton)
+        return;
+    if ((event->position().toPoint() - m_pressPos).manhattanLength() <
+        QApplication::startDragDistance())
+        return;
+    m_moved = true;
+    emit mouseMoved();
+}
+
+void PlayListLibraryView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTreeView::mouseReleaseEvent(event);
+    m_pressed = false;
+    const QModelIndex at = indexAt(event->position().toPoint());
+    emit mouseReleased(event->button(), at.isValid() ? at.row() : -1);
+}
+
+void PlayListLibraryView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void PlayListLibraryView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void PlayListLibraryView::dropEvent(QDropEvent *event)
+{
+    const QStringList files = localFiles(event->mimeData());
+    if (files.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(files, event->modifiers().testFlag(Qt::ControlModifier));
+}
