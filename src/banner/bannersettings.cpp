@@ -8,18 +8,11 @@
 
 namespace {
 
-// On when the number is not zero; "True" and "False" read as themselves.
+// An unreadable flag takes the key's default.
 bool readFlag(const SettingsStore &settings, const SettingKey &key)
 {
-    const QString text = settings.value(key).trimmed();
-    if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
-        return false;
-    const std::optional<double> number = settingNumber(text);
-    if (!number)
-        return *settingNumber(QString::fromLatin1(key.defaultValue)) != 0.0;
-    return *number != 0.0;
+    return settingFlag(settings.value(key))
+        .value_or(settingFlag(QString::fromLatin1(key.defaultValue)).value_or(false));
 }
 
 QColor readColor(const SettingsStore &settings, const SettingKey &key)

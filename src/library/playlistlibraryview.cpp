@@ -1,5 +1,7 @@
 #include "playlistlibraryview.h"
 
+#include "droppedfiles.h"
+
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -9,21 +11,8 @@
 #include <QMouseEvent>
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
-#include <QUrl>
 
 namespace {
-
-QStringList localFiles(const QMimeData *data)
-{
-    QStringList files;
-    if (!data || !data->hasUrls())
-        return files;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    }
-    return files;
-}
 
 // Hands a confirmed name to the view instead of the model. The hand-over is
 // queued: the rename may show a message box, which must not open while the
@@ -118,7 +107,7 @@ void PlayListLibraryView::mouseReleaseEvent(QMouseEvent *event)
 
 void PlayListLibraryView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (localFiles(event->mimeData()).isEmpty()) {
+    if (droppedLocalFiles(event->mimeData()).isEmpty()) {
         event->ignore();
         return;
     }
@@ -127,7 +116,7 @@ void PlayListLibraryView::dragEnterEvent(QDragEnterEvent *event)
 
 void PlayListLibraryView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (localFiles(event->mimeData()).isEmpty()) {
+    if (droppedLocalFiles(event->mimeData()).isEmpty()) {
         event->ignore();
         return;
     }
@@ -136,7 +125,7 @@ void PlayListLibraryView::dragMoveEvent(QDragMoveEvent *event)
 
 void PlayListLibraryView::dropEvent(QDropEvent *event)
 {
-    const QStringList files = localFiles(event->mimeData());
+    const QStringList files = droppedLocalFiles(event->mimeData());
     if (files.isEmpty()) {
         event->ignore();
         return;

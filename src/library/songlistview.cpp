@@ -1,5 +1,7 @@
 #include "songlistview.h"
 
+#include "droppedfiles.h"
+
 #include "songlistmodel.h"
 
 #include <QDragMoveEvent>
@@ -10,23 +12,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTreeView>
-#include <QUrl>
-
-namespace {
-
-QStringList localFiles(const QMimeData *data)
-{
-    QStringList files;
-    if (!data || !data->hasUrls())
-        return files;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    }
-    return files;
-}
-
-} // namespace
 
 SongListView::SongListView(SongListModel *model, QWidget *parent)
     : QStackedWidget(parent)
@@ -207,14 +192,14 @@ bool SongListView::viewportEvent(QAbstractItemView *view, QEvent *event)
     }
     case QEvent::DragEnter: {
         auto *drag = static_cast<QDragEnterEvent *>(event);
-        if (localFiles(drag->mimeData()).isEmpty())
+        if (droppedLocalFiles(drag->mimeData()).isEmpty())
             return false;
         drag->acceptProposedAction();
         return true;
     }
     case QEvent::DragMove: {
         auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (localFiles(drag->mimeData()).isEmpty())
+        if (droppedLocalFiles(drag->mimeData()).isEmpty())
             return false;
         showDragFeedback(view, drag->position().toPoint());
         drag->acceptProposedAction();
@@ -225,7 +210,7 @@ bool SongListView::viewportEvent(QAbstractItemView *view, QEvent *event)
         return false;
     case QEvent::Drop: {
         auto *drop = static_cast<QDropEvent *>(event);
-        const QStringList files = localFiles(drop->mimeData());
+        const QStringList files = droppedLocalFiles(drop->mimeData());
         if (files.isEmpty())
             return false;
         hideInsertionLine();

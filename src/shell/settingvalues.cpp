@@ -19,7 +19,7 @@ bool textLabelsOn(const QString &text)
     return roundHalfEven(*number) == 1;
 }
 
-bool showBannerOn(const QString &text)
+std::optional<bool> settingFlag(const QString &text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
@@ -28,8 +28,13 @@ bool showBannerOn(const QString &text)
         return false;
     const std::optional<double> number = settingNumber(trimmed);
     if (!number)
-        return true;
+        return std::nullopt;
     return *number != 0.0;
+}
+
+bool showBannerOn(const QString &text)
+{
+    return settingFlag(text).value_or(true);
 }
 
 QString onOffText(bool on)

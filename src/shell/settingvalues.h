@@ -13,6 +13,10 @@ std::optional<double> settingNumber(const QString &text);
 // A text that is not a number reads as the key's default (on).
 bool textLabelsOn(const QString &text);
 
+// An on/off option: on for any non-zero number and for "True", off for 0 and
+// "False" (either case); nothing for any other text.
+std::optional<bool> settingFlag(const QString &text);
+
 // ShowBanner is on for any non-zero number and for "True"; off for 0 and
 // "False". Any other text reads as the key's default (on).
 bool showBannerOn(const QString &text);
