@@ -70,7 +70,8 @@ QString BannerStrip::bannerText() const
 
 int BannerStrip::labelHeight() const
 {
-    return m_labels[0]->sizeHint().height();
+    // One line of the banner font, whether or not the label holds text.
+    return m_labels[0]->fontMetrics().height();
 }
 
 void BannerStrip::tmrScrollBanner_Timer()

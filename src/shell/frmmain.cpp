@@ -221,11 +221,14 @@ void frmMain::mnuViewBanner_Click()
 {
     QAction *banner = m_actions->mnuViewBanner;
     banner->setChecked(!banner->isChecked());
-    const int strip = bannerStripHeight(m_layout->toTwips(m_banner->labelHeight()));
+    // A window too low for the banner and the lists grows first. Our lowest
+    // window can be above the rule's strip + 3000 twips, so the rule is
+    // applied to that minimum.
+    const int minimum = m_layout->minimumOuterHeight(true);
     const int outerHeight =
         m_layout->toTwips(centralWidget()->height() + statusBar()->height()) + 700;
     if (const std::optional<int> height =
-            windowHeightForBanner(banner->isChecked(), strip, outerHeight)) {
+            windowHeightForBanner(banner->isChecked(), minimum - 3000, outerHeight)) {
         resize(width(), this->height() + m_layout->toPixels(*height - outerHeight));
         QCoreApplication::processEvents();
     }

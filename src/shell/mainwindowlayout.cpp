@@ -87,15 +87,9 @@ void MainWindowLayout::Form_Resize()
 
     // The same minimum as a size hint, so that the window system does not let
     // the window get smaller in the first place.
-    // Our toolbars are taller than the rule's 3000 twips foresee; keep room
-    // for the player toolbar and a few rows of the lists as well.
-    const int minimumHeight = (in.bannerShown ? bannerStripHeight(in.bannerLabelHeight) : 0) + 3000;
-    const int bannerPixels = in.bannerShown ? toPixels(bannerStripHeight(in.bannerLabelHeight)) : 0;
-    const int roomForRows = 4 * m_c.lvPlayLists->fontMetrics().height() + 16;
-    m_c.central->setMinimumSize(
-        toPixels(m_splitterLeft + 1500 - 135),
-        std::max(toPixels(minimumHeight - 700) - m_c.sbInfo->height(),
-                 tools->height() + bannerPixels + m_c.tbPlayer->sizeHint().height() + roomForRows));
+    m_c.central->setMinimumSize(toPixels(m_splitterLeft + 1500 - 135),
+                                toPixels(minimumOuterHeight(in.bannerShown) - 700) -
+                                    m_c.sbInfo->height());
 
     const MainLayout layout = computeMainLayout(in);
     if (layout.snapTo) {
@@ -127,6 +121,17 @@ void MainWindowLayout::Form_Resize()
     m_picForceBlank->setGeometry(twipsRectToPixels(layout.picForceBlank, dpi));
     m_picForceBlank->raise();
     m_inResize = false;
+}
+
+int MainWindowLayout::minimumOuterHeight(bool bannerShown) const
+{
+    const int strip = bannerShown ? bannerStripHeight(toTwips(m_c.banner->labelHeight())) : 0;
+    // Our toolbars are taller than the rule's 3000 twips foresee; keep room
+    // for them, the player toolbar and two rows of the lists as well.
+    const int controls = m_c.actions->tbTools->sizeHint().height() +
+                         m_c.tbPlayer->sizeHint().height() +
+                         2 * m_c.lvPlayLists->fontMetrics().height() + 8 + m_c.sbInfo->height();
+    return std::max(strip + 3000, strip + toTwips(controls) + 700);
 }
 
 bool MainWindowLayout::eventFilter(QObject *watched, QEvent *event)

@@ -48,6 +48,8 @@ public:
     void placeSplitterAtStart();
 
     int splitterLeft() const { return m_splitterLeft; } // twips
+    // The lowest the window may be, as an outer height in twips.
+    int minimumOuterHeight(bool bannerShown) const;
     QWidget *picSep() const { return m_picSep; }
     QWidget *picForceBlank() const { return m_picForceBlank; }
     bool SplitterDragging = false;
