@@ -44,7 +44,7 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
     // Compact buttons, so that the time display fits beside them at the
     // window's default width.
     setIconSize(QSize(16, 16));
-    setStyleSheet(QStringLiteral("QToolButton { padding: 1px 2px; margin: 0px; }"));
+    setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; } QToolButton { padding: 1px 1px; margin: 0px; }"));
 
     setThemeIcon(actions.tbPrev, "media-skip-backward");
     setThemeIcon(actions.tbPlay, "media-playback-start");
@@ -97,13 +97,13 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
     digits->addWidget(m_lblSign);
     digits->addWidget(m_lblTime, 1);
     auto *timeLayout = new QVBoxLayout(picTime);
-    timeLayout->setContentsMargins(6, 2, 6, 4);
+    timeLayout->setContentsMargins(3, 2, 3, 3);
     timeLayout->setSpacing(2);
     timeLayout->addLayout(digits);
     timeLayout->addWidget(m_pbTime);
 
     auto *placeLayout = new QHBoxLayout(m_tbTimePlace);
-    placeLayout->setContentsMargins(2, 2, 2, 2);
+    placeLayout->setContentsMargins(1, 1, 1, 1);
     placeLayout->addWidget(picTime);
     addWidget(m_tbTimePlace);
     addSeparator();
