@@ -86,7 +86,7 @@ TEST_F(frmMainLayoutTest, TheListsMoveUpWhenTheBannerIsHiddenAndATooLowWindowGro
 {
     // A large banner font, so that the lowest window without the banner is
     // too low to hold it.
-    settings->SaveSetting("Preferences", "Banner_FontSize", "28");
+    settings->SaveSetting("Preferences", "Banner_FontSize", "40");
     auto window = start();
     QTreeView *list = window->findChild<QTreeView *>("lvPlayLists");
     const MainActions &actions = window->mainActions();
