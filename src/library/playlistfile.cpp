@@ -1,44 +1,14 @@
 #include "playlistfile.h"
 
+#include "legacytext.h"
+
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 #include <cstring>
 
 namespace PlayListFile {
 namespace {
-
-class FieldDecoder
-{
-public:
-    QString decode(const char *data, qsizetype size)
-    {
-        if (size == 0)
-            return {};
-        if (isAscii(data, size))
-            return QString::fromLatin1(data, size);
-        m_utf8.resetState();
-        QString text = m_utf8.decode(QByteArrayView(data, size));
-        if (!m_utf8.hasError())
-            return text;
-        m_windows1252.resetState();
-        return m_windows1252.decode(QByteArrayView(data, size));
-    }
-
-private:
-    static bool isAscii(const char *data, qsizetype size)
-    {
-        for (qsizetype i = 0; i < size; ++i) {
-            if (static_cast<unsigned char>(data[i]) >= 0x80)
-                return false;
-        }
-        return true;
-    }
-
-    QStringDecoder m_utf8{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
-    QStringDecoder m_windows1252{"windows-1252", QStringDecoder::Flag::Stateless};
-};
 
 // Calls lineHandler(begin, length) for each line; CR LF, LF and a lone CR all
 // end a line. Stops early when the handler returns false.
@@ -80,11 +50,11 @@ QString sanitizedField(const QString &field)
 Content parse(const QByteArray &bytes)
 {
     Content content;
-    FieldDecoder decoder;
+    Utf8OrWindows1252Decoder decoder;
     bool expectFolder = false;
     forEachLine(bytes, [&](const char *line, qsizetype size) {
         if (expectFolder) {
-            content.shortcutFolder = decoder.decode(line, size);
+            content.shortcutFolder = decoder.decode(QByteArrayView(line, size));
             return false;
         }
         if (size == 0)
@@ -102,7 +72,7 @@ Content parse(const QByteArray &bytes)
                 std::memchr(rest, kFieldEnd, static_cast<size_t>(lineEnd - rest)));
             const char *fieldEnd = sep ? sep : lineEnd;
             row.fields[static_cast<size_t>(column)] =
-                decoder.decode(rest, static_cast<qsizetype>(fieldEnd - rest));
+                decoder.decode(QByteArrayView(rest, fieldEnd - rest));
             rest = sep ? sep + 1 : lineEnd;
         }
         content.songs.push_back(std::move(row));

@@ -1,5 +1,7 @@
 #include "playlistparser.h"
 
+#include "library/legacytext.h"
+
 #include <QStringConverter>
 #include <QStringDecoder>
 
@@ -15,14 +17,9 @@ QString decoded(const QByteArray &bytes, PlayListEncoding encoding)
         QStringDecoder decoder(*marked);
         return decoder.decode(bytes);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (encoding == PlayListEncoding::Utf8 || !utf8.hasError())
-        return text;
-    QStringDecoder windows1252("windows-1252");
-    if (!windows1252.isValid())
-        return QString::fromLatin1(bytes);
-    return windows1252.decode(bytes);
+    if (encoding == PlayListEncoding::Utf8)
+        return QString::fromUtf8(bytes);
+    return Utf8OrWindows1252Decoder().decode(bytes);
 }
 
 bool isLineEnd(QChar c)
