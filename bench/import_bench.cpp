@@ -2,17 +2,10 @@
 // 100,000 songs (every file present) as a new play list, and listing a
 // shortcut play list's folder of 10,000 media files. Both include the status
 // refresh that writes the working copy, as the main window does.
-#include "library/playlistcommands.h"
-#include "library/playlistlibrarymodel.h"
-#include "library/playliststore.h"
-#include "library/songlisteditor.h"
-#include "library/songlistmodel.h"
-#include "shell/statuspanels.h"
-#include "support/scripteddialogs.h"
+#include "support/librarystack.h"
 
 #include <QDir>
 #include <QFile>
-#include <QItemSelectionModel>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -73,40 +66,7 @@ MediaFiles &mediaFiles()
 }
 
 // The library, the song list and the commands over an empty program folder.
-struct Session
-{
-    Session()
-        : librarySelection(&library)
-        , songSelection(&songs)
-        , store(programFolder.path(), library, librarySelection, songs, dialogs)
-        , editor(songs, songSelection, store, dialogs)
-        , commands(store, library, librarySelection, songs, editor, dialogs)
-    {
-        auto refresh = [this] {
-            benchmark::DoNotOptimize(StatusPanelTexts::compute(library.count(), songs));
-            store.SavePlayList(true);
-        };
-        PlayListStore::Hooks storeHooks;
-        storeHooks.updateStatusBar = refresh;
-        store.setHooks(storeHooks);
-        SongListEditor::Hooks editorHooks;
-        editorHooks.updateStatusBar = refresh;
-        editor.setHooks(editorHooks);
-        PlayListCommands::Hooks hooks;
-        hooks.updateStatusBar = refresh;
-        commands.setHooks(hooks);
-    }
-
-    QTemporaryDir programFolder;
-    PlayListLibraryModel library;
-    QItemSelectionModel librarySelection;
-    SongListModel songs;
-    QItemSelectionModel songSelection;
-    ScriptedDialogs dialogs;
-    PlayListStore store;
-    SongListEditor editor;
-    PlayListCommands commands;
-};
+using Session = LibraryStack;
 
 void BM_OpenM3uOf100000Songs(benchmark::State &state)
 {

@@ -2,18 +2,12 @@
 // sees it: the library's LoadPlayList with its status refresh (which writes
 // the working copy), and SavePlayList of the stored file.
 #include "library/playlistfile.h"
-#include "library/playlistlibrarymodel.h"
-#include "library/playliststore.h"
-#include "library/songlistmodel.h"
 #include "library/songorder.h"
 #include "shell/duration.h"
-#include "shell/statuspanels.h"
-#include "support/scripteddialogs.h"
+#include "support/librarystack.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QItemSelectionModel>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -21,11 +15,9 @@ namespace {
 
 constexpr int kSongs = 100000;
 
-struct Fixture
+struct Fixture : LibraryStack
 {
     Fixture()
-        : selection(&library)
-        , store(dir.path(), library, selection, songs, dialogs)
     {
         std::vector<SongRow> rows;
         rows.reserve(kSongs);
@@ -42,21 +34,8 @@ struct Fixture
         }
         PlayListFile::writeAtomically(dir.filePath(QStringLiteral("Big.sdf")),
                                       PlayListFile::serialize(rows));
-        PlayListStore::Hooks hooks;
-        hooks.updateStatusBar = [this] {
-            benchmark::DoNotOptimize(StatusPanelTexts::compute(library.count(), songs));
-            store.SavePlayList(true);
-        };
-        store.setHooks(hooks);
         store.LoadPlayLists();
     }
-
-    QTemporaryDir dir;
-    PlayListLibraryModel library;
-    QItemSelectionModel selection;
-    SongListModel songs;
-    ScriptedDialogs dialogs;
-    PlayListStore store;
 };
 
 Fixture &fixture()

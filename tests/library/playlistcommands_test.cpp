@@ -1,18 +1,11 @@
-#include "library/playlistcommands.h"
 #include "library/playlistfile.h"
-#include "library/playlistlibrarymodel.h"
 #include "library/playlistname.h"
-#include "library/playliststore.h"
-#include "library/songlisteditor.h"
-#include "library/songlistmodel.h"
+#include "support/librarystack.h"
 #include "support/playlistfiles.h"
-#include "support/scripteddialogs.h"
 
 #include <QDir>
 #include <QFile>
-#include <QItemSelectionModel>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -22,31 +15,11 @@ namespace {
 
 // The program folder holds the play lists; "media" and "lists" below it hold
 // the files that the user adds and imports.
-class PlayListCommandsTest : public ::testing::Test
+class PlayListCommandsTest : public ::testing::Test, protected LibraryStack
 {
 protected:
     PlayListCommandsTest()
-        : librarySelection(&library)
-        , songSelection(&songs)
-        , store(dir.path(), library, librarySelection, songs, dialogs)
-        , editor(songs, songSelection, store, dialogs)
-        , commands(store, library, librarySelection, songs, editor, dialogs)
     {
-        PlayListStore::Hooks storeHooks;
-        storeHooks.updateStatusBar = [this] { refresh(); };
-        storeHooks.loadShortcutPlayList = [this](const QString &folder) {
-            commands.LoadShortcutPlayList(folder, false, QString());
-        };
-        storeHooks.enableSongEditing = [this] { commands.enableSongEditing(); };
-        store.setHooks(storeHooks);
-
-        SongListEditor::Hooks editorHooks;
-        editorHooks.updateStatusBar = [this] { refresh(); };
-        editorHooks.importPlayListFile = [this](const QString &path, bool merge) {
-            commands.ImportPlayListFile(path, merge);
-        };
-        editor.setHooks(editorHooks);
-
         PlayListCommands::Hooks hooks;
         hooks.updateStatusBar = [this] { refresh(); };
         hooks.setBusy = [this](bool busy) { busyDepth += busy ? 1 : -1; };
@@ -61,20 +34,8 @@ protected:
         QDir(dir.path()).mkdir(QStringLiteral("lists"));
     }
 
-    // What frmMain's status refresh does to the files.
-    void refresh() { store.SavePlayList(true); }
-
     QString path(const QString &file) const { return dir.filePath(file); }
     bool exists(const QString &file) const { return QFile::exists(path(file)); }
-
-    QString media(const QString &name, qint64 size = 10) const
-    {
-        const QString file = path(QStringLiteral("media/") + name);
-        QFile out(file);
-        if (out.open(QIODevice::WriteOnly))
-            out.resize(size);
-        return file;
-    }
 
     QString listFile(const QString &name, const QByteArray &bytes) const
     {
@@ -154,16 +115,6 @@ protected:
     {
         commands.LoadShortcutPlayList(path(QStringLiteral("media")), true, displayName);
     }
-
-    QTemporaryDir dir;
-    PlayListLibraryModel library;
-    QItemSelectionModel librarySelection;
-    SongListModel songs;
-    QItemSelectionModel songSelection;
-    ScriptedDialogs dialogs;
-    PlayListStore store;
-    SongListEditor editor;
-    PlayListCommands commands;
 
     int busyDepth = 0;
     bool songEditing = true;

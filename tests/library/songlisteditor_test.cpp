@@ -1,53 +1,24 @@
 #include "library/playlistfile.h"
-#include "library/playlistlibrarymodel.h"
-#include "library/playliststore.h"
-#include "library/songlisteditor.h"
-#include "library/songlistmodel.h"
+#include "support/librarystack.h"
 #include "support/playlistfiles.h"
-#include "support/scripteddialogs.h"
 
 #include <QDir>
-#include <QItemSelectionModel>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class SongListEditorTest : public ::testing::Test
+class SongListEditorTest : public ::testing::Test, protected LibraryStack
 {
 protected:
     SongListEditorTest()
-        : librarySelection(&library)
-        , songSelection(&songs)
-        , store(dir.path(), library, librarySelection, songs, dialogs)
-        , editor(songs, songSelection, store, dialogs)
     {
-        PlayListStore::Hooks storeHooks;
-        storeHooks.updateStatusBar = [this] { refresh(); };
-        store.setHooks(storeHooks);
         SongListEditor::Hooks hooks;
         hooks.updateStatusBar = [this] { refresh(); };
         hooks.importPlayListFile = [this](const QString &path, bool merge) {
             imports << (merge ? QStringLiteral("merge ") : QStringLiteral("new ")) + path;
         };
         editor.setHooks(hooks);
-        QDir(dir.path()).mkdir(QStringLiteral("media"));
-    }
-
-    void refresh()
-    {
-        ++statusRefreshes;
-        store.SavePlayList(true);
-    }
-
-    QString media(const QString &name, qint64 size = 10) const
-    {
-        const QString path = dir.filePath(QStringLiteral("media/") + name);
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.resize(size);
-        return path;
     }
 
     // Rows titled 1..n in a new play list; returns nothing, sets up the list.
@@ -84,15 +55,6 @@ protected:
         return rows;
     }
 
-    QTemporaryDir dir;
-    PlayListLibraryModel library;
-    QItemSelectionModel librarySelection;
-    SongListModel songs;
-    QItemSelectionModel songSelection;
-    ScriptedDialogs dialogs;
-    PlayListStore store;
-    SongListEditor editor;
-    int statusRefreshes = 0;
     QStringList imports;
 };
 
