@@ -64,7 +64,6 @@ public:
     // Cancel: asked before a stored play list is replaced by another.
     DialogAnswer askOverwrite();
 
-    QString folder() const { return m_folder; }
     QString storedFile(const QString &name) const;
     QString workingCopy(const QString &name) const;
 

@@ -48,11 +48,6 @@ void PlaybackSequencer::setHooks(Hooks hooks)
     m_hooks = std::move(hooks);
 }
 
-void PlaybackSequencer::setLink(PlayerLink &link)
-{
-    m_link = &link;
-}
-
 bool PlaybackSequencer::linkPlayer()
 {
     const QString path = m_hooks.playerPath ? m_hooks.playerPath() : QString();

@@ -47,7 +47,6 @@ public:
                       PlayDisplay &display, UserDialogs &dialogs, QObject *parent = nullptr);
 
     void setHooks(Hooks hooks);
-    void setLink(PlayerLink &link);
     PlayerLink &link() const { return *m_link; }
 
     // Finds or starts the player from the stored path; sets PlayerLinked.

@@ -10,9 +10,11 @@
 #include "support/frmmainfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -179,6 +181,43 @@ TEST_F(frmMainLayoutTest, TheSignLabelSwitchesToTheRemainingTime)
     EXPECT_TRUE(window->monitor().ShowRemainingTime);
     window->lblSign_Click();
     EXPECT_FALSE(window->monitor().ShowRemainingTime);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(frmMainLayoutTest, TheSplitterFollowsTheMouseWithinItsLimits)
+{
+    auto window = start();
+    MainWindowLayout &layout = window->windowLayout();
+    QWidget *picSep = layout.picSep();
+    QTreeView *list = window->findChild<QTreeView *>("lvPlayLists");
+    auto mouse = [&](QEvent::Type type, int x, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(x, 5), picSep->mapToGlobal(QPointF(x, 5)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(picSep, &event);
+    };
+
+    const int start = layout.splitterLeft();
+    mouse(QEvent::MouseButtonPress, 2, Qt::LeftButton);
+    EXPECT_TRUE(layout.SplitterDragging);
+    mouse(QEvent::MouseMove, 40, Qt::LeftButton);
+    EXPECT_NEAR(layout.splitterLeft(), start + layout.toTwips(40), 15);
+    EXPECT_EQ(list->width(), picSep->x());
+
+    // Beyond the right limit (W - 600) or the left one nothing moves.
+    const int moved = layout.splitterLeft();
+    mouse(QEvent::MouseMove, window->width(), Qt::LeftButton);
+    EXPECT_EQ(layout.splitterLeft(), moved);
+    mouse(QEvent::MouseMove, -picSep->x(), Qt::LeftButton);
+    EXPECT_EQ(layout.splitterLeft(), moved);
+
+    mouse(QEvent::MouseButtonRelease, 0, Qt::NoButton);
+    EXPECT_FALSE(layout.SplitterDragging);
+    mouse(QEvent::MouseMove, -20, Qt::NoButton);
+    EXPECT_EQ(layout.splitterLeft(), moved);
 }
 
 } // namespace
