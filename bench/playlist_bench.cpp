@@ -3,7 +3,7 @@
 // the working copy), and SavePlayList of the stored file.
 #include "library/playlistfile.h"
 #include "library/songorder.h"
-#include "shell/duration.h"
+#include "core/duration.h"
 #include "support/librarystack.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "library/fileicons.h"
 #include "playback/playerlinkfactory.h"
-#include "shell/datalocations.h"
+#include "core/datalocations.h"
 #include "shell/frmmain.h"
 #include "shell/qtuserdialogs.h"
-#include "shell/settingsstore.h"
+#include "core/settingsstore.h"
 #include "shell/shellsettings.h"
 
 #include <QApplication>

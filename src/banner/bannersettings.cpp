@@ -1,8 +1,8 @@
 #include "bannersettings.h"
 
 #include "colorvalue.h"
-#include "shell/settingsstore.h"
-#include "shell/settingvalues.h"
+#include "core/settingsstore.h"
+#include "core/settingvalues.h"
 
 #include <cmath>
 

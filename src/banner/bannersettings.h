@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/settingkey.h"
+#include "core/settingkey.h"
 
 #include <QColor>
 #include <QFont>

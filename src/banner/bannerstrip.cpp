@@ -1,7 +1,7 @@
 #include "bannerstrip.h"
 
 #include "bannersettings.h"
-#include "shell/twips.h"
+#include "core/twips.h"
 
 #include <QGuiApplication>
 #include <QLabel>

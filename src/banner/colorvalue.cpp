@@ -1,7 +1,7 @@
 #include "colorvalue.h"
 
-#include "shell/numeric.h"
-#include "shell/settingvalues.h"
+#include "core/numeric.h"
+#include "core/settingvalues.h"
 
 #include <cmath>
 

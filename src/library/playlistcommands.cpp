@@ -1,7 +1,7 @@
 #include "playlistcommands.h"
 
-#include "../shell/userdialogs.h"
-#include "import/playlistimport.h"
+#include "core/userdialogs.h"
+#include "library/import/playlistimport.h"
 #include "mediatypes.h"
 #include "playlistlibrarymodel.h"
 #include "playlistname.h"

@@ -1,6 +1,6 @@
 #include "playliststore.h"
 
-#include "../shell/userdialogs.h"
+#include "core/userdialogs.h"
 #include "playlistfile.h"
 #include "playlistlibrarymodel.h"
 #include "playlistname.h"

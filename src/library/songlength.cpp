@@ -1,6 +1,6 @@
 #include "songlength.h"
 
-#include "shell/numeric.h"
+#include "core/numeric.h"
 
 #include <QFileInfo>
 

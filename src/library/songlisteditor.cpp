@@ -1,7 +1,7 @@
 #include "songlisteditor.h"
 
-#include "../shell/duration.h"
-#include "../shell/userdialogs.h"
+#include "core/duration.h"
+#include "core/userdialogs.h"
 #include "mediatypes.h"
 #include "playlistcommands.h"
 #include "playliststore.h"

@@ -1,7 +1,7 @@
 #include "mpvlink.h"
 
-#include "shell/datalocations.h"
-#include "shell/numeric.h"
+#include "core/datalocations.h"
+#include "core/numeric.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "playdisplay.h"
 #include "playeractions.h"
 #include "playerlink.h"
-#include "shell/userdialogs.h"
+#include "core/userdialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 #include "playbacksequencer.h"
 #include "playdisplay.h"
 #include "playerlink.h"
-#include "shell/numeric.h"
+#include "core/numeric.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "columnlayout.h"
 
-#include "numeric.h"
-#include "settingsstore.h"
-#include "settingvalues.h"
-#include "twips.h"
+#include "core/numeric.h"
+#include "core/settingsstore.h"
+#include "core/settingvalues.h"
+#include "core/twips.h"
 
 #include <QHeaderView>
 

@@ -1,7 +1,7 @@
 #include "commandrouter.h"
 
-#include "../library/playlistcommands.h"
-#include "../library/songlisteditor.h"
+#include "library/playlistcommands.h"
+#include "library/songlisteditor.h"
 #include "mainactions.h"
 
 #include <QAction>

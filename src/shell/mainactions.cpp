@@ -1,6 +1,6 @@
 #include "mainactions.h"
 
-#include "twips.h"
+#include "core/twips.h"
 
 #include <QAction>
 #include <QActionGroup>

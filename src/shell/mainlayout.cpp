@@ -1,6 +1,6 @@
 #include "mainlayout.h"
 
-#include "twips.h"
+#include "core/twips.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "mainwindowlayout.h"
 
-#include "../banner/bannerstrip.h"
-#include "../playback/playertoolbar.h"
+#include "banner/bannerstrip.h"
+#include "playback/playertoolbar.h"
 #include "mainactions.h"
 #include "mainlayout.h"
-#include "twips.h"
+#include "core/twips.h"
 
 #include <QHeaderView>
 #include <QLabel>

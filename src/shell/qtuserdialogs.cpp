@@ -1,6 +1,6 @@
 #include "qtuserdialogs.h"
 
-#include "../library/frmmisc.h"
+#include "library/frmmisc.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "userdialogs.h"
+#include "core/userdialogs.h"
 
 #include <QPointer>
 #include <QWidget>

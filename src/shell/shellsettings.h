@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingkey.h"
+#include "core/settingkey.h"
 
 // Keys owned by the main window's start-up and closing. Geometry is in twips;
 // MainX and MainY default to a quarter of the screen, computed at load.

@@ -1,5 +1,5 @@
 #include "banner/bannersettings.h"
-#include "shell/settingsstore.h"
+#include "core/settingsstore.h"
 
 #include <QTemporaryDir>
 

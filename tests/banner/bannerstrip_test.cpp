@@ -1,6 +1,6 @@
 #include "banner/bannerstrip.h"
-#include "shell/settingsstore.h"
-#include "shell/twips.h"
+#include "core/settingsstore.h"
+#include "core/twips.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,5 +1,5 @@
 #include "shell/columnlayout.h"
-#include "shell/settingsstore.h"
+#include "core/settingsstore.h"
 
 #include <QHeaderView>
 #include <QStandardItemModel>

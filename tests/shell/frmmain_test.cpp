@@ -8,8 +8,8 @@
 #include "playback/playertoolbar.h"
 #include "playback/playmonitor.h"
 #include "shell/frmmain.h"
-#include "shell/settingsstore.h"
-#include "shell/twips.h"
+#include "core/settingsstore.h"
+#include "core/twips.h"
 #include "support/frmmainfixture.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/userdialogs.h"
+#include "core/userdialogs.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "shell/duration.h"
+#include "core/duration.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "shell/datalocations.h"
-#include "shell/settingsstore.h"
+#include "core/datalocations.h"
+#include "core/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

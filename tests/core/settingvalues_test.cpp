@@ -1,7 +1,7 @@
-#include "shell/numeric.h"
-#include "shell/registryvalue.h"
-#include "shell/settingvalues.h"
-#include "shell/twips.h"
+#include "core/numeric.h"
+#include "core/registryvalue.h"
+#include "core/settingvalues.h"
+#include "core/twips.h"
 
 #include <gtest/gtest.h>
 

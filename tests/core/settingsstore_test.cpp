@@ -1,4 +1,4 @@
-#include "shell/settingsstore.h"
+#include "core/settingsstore.h"
 #include "shell/shellsettings.h"
 
 #include <QFile>
