@@ -1,5 +1,6 @@
 #include "droppedfiles.h"
 
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -13,4 +14,14 @@ QStringList droppedLocalFiles(const QMimeData *data)
             files << url.toLocalFile();
     }
     return files;
+}
+
+bool acceptFileDrag(QDropEvent *event)
+{
+    if (droppedLocalFiles(event->mimeData()).isEmpty() ||
+        !event->possibleActions().testFlag(Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }

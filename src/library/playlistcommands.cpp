@@ -136,9 +136,9 @@ bool PlayListCommands::lvPlayLists_AfterLabelEdit(int row, const QString &newTex
             return false;
     }
 
-    const QString oldStored = m_store.storedFile(oldName);
+    const QString oldStored = m_store.storedFileOf(row);
     const QString newStored = m_store.storedFile(newText);
-    const QString oldCopy = m_store.workingCopy(oldName);
+    const QString oldCopy = m_store.workingCopyOf(row);
     const QString newCopy = m_store.workingCopy(newText);
     const bool hadStored = QFile::exists(oldStored);
     if (hadStored) {
@@ -166,6 +166,7 @@ bool PlayListCommands::lvPlayLists_AfterLabelEdit(int row, const QString &newTex
             m_library.removeEntry(other.row());
     }
     m_library.setName(renamed.row(), newText);
+    m_library.setExtension(renamed.row(), QStringLiteral(".sdf"));
 
     if (!replaced.isEmpty()) {
         // The song list may have shown a play list that just left the library.
@@ -190,11 +191,10 @@ void PlayListCommands::mnuPLDelete_Click()
         rows << index.row();
     std::sort(rows.begin(), rows.end(), std::greater<>());
     for (const int row : std::as_const(rows)) {
-        const QString name = m_library.entry(row).name;
-        QFile::remove(m_store.storedFile(name));
+        QFile::remove(m_store.storedFileOf(row));
         // The working copy goes too: a later play list of the same name must
         // not load the songs of this one.
-        QFile::remove(m_store.workingCopy(name));
+        QFile::remove(m_store.workingCopyOf(row));
         m_library.removeEntry(row);
     }
     m_songs.clear();
@@ -213,7 +213,8 @@ void PlayListCommands::mnuPLDelete_Click()
 
 void PlayListCommands::mnuPLSave_Click()
 {
-    m_store.SavePlayList(false);
+    if (!m_store.multipleSelected())
+        m_store.SavePlayList(false);
 }
 
 void PlayListCommands::mnuPLSaveAs_Click()
@@ -223,18 +224,19 @@ void PlayListCommands::mnuPLSaveAs_Click()
 
 void PlayListCommands::SavePlayListAs()
 {
-    const int source = m_store.selectedPlayList();
-    if (source < 0)
+    const int row = m_store.selectedPlayList();
+    if (row < 0)
         return;
-    const QString name = m_library.entry(source).name;
+    const QPersistentModelIndex source(m_library.index(row, 0));
 
     m_store.NewPlayList(QString());
     const QPersistentModelIndex copy(m_library.index(m_store.selectedPlayList(), 0));
-    m_store.LoadPlayList(name);
-    m_store.SavePlayList(false);
-    // The song list holds the copy's songs, and the copy is the selected entry.
+    if (source.isValid())
+        m_store.loadPlayListAt(source.row());
+    // The song list holds the copy's songs now, and the copy is what is saved.
     if (copy.isValid())
         m_store.setShownPlayList(copy.row());
+    m_store.SavePlayList(false);
     syncCommandStates();
 }
 
@@ -293,7 +295,7 @@ void PlayListCommands::LoadShortcutPlayList(const QString &folder, bool isNew,
 void PlayListCommands::enableSongEditing()
 {
     if (m_hooks.setSongEditingEnabled)
-        m_hooks.setSongEditingEnabled(true);
+        m_hooks.setSongEditingEnabled(selectedCount() < 2);
     if (m_hooks.setMergeEnabled)
         m_hooks.setMergeEnabled(selectedCount() < 2);
 }
@@ -310,14 +312,16 @@ void PlayListCommands::lvPlayLists_MouseMove()
 
 void PlayListCommands::lvPlayLists_MouseUp(Qt::MouseButton button, int row)
 {
-    if (m_playListMouseMoved)
+    // A press moved across the list may have selected other entries.
+    if (m_playListMouseMoved) {
+        followLibrarySelection();
         return;
+    }
 
     if (selectedCount() >= 2) {
         if (m_hooks.setPlayListCommandsEnabled)
             m_hooks.setPlayListCommandsEnabled(false);
-        if (m_hooks.setMergeEnabled)
-            m_hooks.setMergeEnabled(false);
+        syncCommandStates();
         if (button == Qt::RightButton && m_hooks.showPlayListMenu)
             m_hooks.showPlayListMenu();
         return;
@@ -336,20 +340,37 @@ void PlayListCommands::lvPlayLists_MouseUp(Qt::MouseButton button, int row)
     // A Ctrl-click can leave the clicked entry unselected: the selected one is
     // then what the song list must show.
     const int target = m_selection.isRowSelected(row) ? row : m_store.selectedPlayList();
-    if (target >= 0 && m_store.ShownPlayList() != target) {
-        showPlayList(target);
-        syncCommandStates();
-    }
+    switchTo(target);
 
     if (button == Qt::RightButton && m_hooks.showPlayListMenu)
         m_hooks.showPlayListMenu();
+}
+
+void PlayListCommands::followLibrarySelection()
+{
+    const bool several = selectedCount() >= 2;
+    if (m_hooks.setPlayListCommandsEnabled)
+        m_hooks.setPlayListCommandsEnabled(!several);
+    syncCommandStates();
+    if (!several)
+        switchTo(m_store.selectedPlayList());
+}
+
+void PlayListCommands::switchTo(int row)
+{
+    if (row < 0 || row >= m_library.count() || m_store.ShownPlayList() == row)
+        return;
+    // The list left behind keeps its current state, order included.
+    m_store.saveShownWorkingCopy();
+    showPlayList(row);
+    syncCommandStates();
 }
 
 void PlayListCommands::OpenPlayListFiles(bool merge)
 {
     const QStringList files = m_dialogs.openFileNames(
         QStringLiteral("Open Play List Files"),
-        QStringLiteral("Supported Play List Files|*.pls;*.m3u|All Files (*.*)|*.*"));
+        QStringLiteral("Supported Play List Files|*.pls;*.m3u;*.m3u8|All Files (*.*)|*.*"));
     if (files.isEmpty())
         return;
     for (const QString &file : files) {
@@ -370,7 +391,8 @@ std::optional<int> PlayListCommands::ImportPlayListFile(const QString &path, boo
     if (!list)
         return std::nullopt;
     // A shortcut play list holds only its folder: merged songs would vanish.
-    if (merge && selectedIsShortcut())
+    // With several play lists selected the shown one is not the only target.
+    if (merge && (selectedIsShortcut() || m_store.multipleSelected()))
         return 0;
 
     if (!merge)
@@ -418,7 +440,7 @@ void PlayListCommands::showPlayList(int row)
 {
     const PlayListEntry &entry = m_library.entry(row);
     if (entry.shortcut.isEmpty()) {
-        m_store.LoadPlayList(entry.name);
+        m_store.loadPlayListAt(row);
         return;
     }
     m_store.setShownPlayList(row);
@@ -443,10 +465,11 @@ void PlayListCommands::syncCommandStates()
 {
     const int shown = m_store.ShownPlayList();
     const bool shortcut = shown >= 0 && !m_library.entry(shown).shortcut.isEmpty();
+    const bool single = selectedCount() < 2;
     if (m_hooks.setSongEditingEnabled)
-        m_hooks.setSongEditingEnabled(!shortcut);
+        m_hooks.setSongEditingEnabled(!shortcut && single);
     if (m_hooks.setMergeEnabled)
-        m_hooks.setMergeEnabled(!shortcut && selectedCount() < 2);
+        m_hooks.setMergeEnabled(!shortcut && single);
 }
 
 void PlayListCommands::setBusy(bool busy)

@@ -89,6 +89,10 @@ public:
     void lvPlayLists_MouseDown();
     void lvPlayLists_MouseMove();
     void lvPlayLists_MouseUp(Qt::MouseButton button, int row);
+    // The user changed the library's selection by keys or by a drag: with one
+    // entry selected the song list switches to it, as after a click; with two
+    // or more, the commands that would write the song list are switched off.
+    void followLibrarySelection();
     bool PlayListMouseMoved() const { return m_playListMouseMoved; }
 
     // Asks for play list files and imports each: as new play lists, or
@@ -110,6 +114,9 @@ private:
     // Loads the entry's songs into the song list: from its working copy, or
     // from its folder for a shortcut play list.
     void showPlayList(int row);
+    // Shows the entry at `row` unless it is shown already, after writing the
+    // working copy of the play list left behind.
+    void switchTo(int row);
     // A name for a new play list that no entry and no stored file has yet.
     QString unusedName(const QString &name) const;
     void syncCommandStates();

@@ -90,6 +90,11 @@ void PlayListLibraryModel::setTag(int row, const QString &tag)
     m_entries[static_cast<size_t>(row)].tag = tag;
 }
 
+void PlayListLibraryModel::setExtension(int row, const QString &extension)
+{
+    m_entries[static_cast<size_t>(row)].extension = extension;
+}
+
 int PlayListLibraryModel::findByName(const QString &name, int except) const
 {
     for (int row = 0; row < count(); ++row) {

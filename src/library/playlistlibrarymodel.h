@@ -10,6 +10,9 @@ struct PlayListEntry
     QString name;     // the file name without ".sdf"
     QString shortcut; // the folder of a shortcut play list, else empty
     QString tag;      // "*" while the play list has changes not in its .sdf
+    // The stored file's extension as the folder spells it (".sdf", ".SDF"):
+    // every read and write uses the file's real name.
+    QString extension = QStringLiteral(".sdf");
 };
 
 // The library list lvPlayLists: columns "Title" (the name) and "Shortcut".
@@ -44,6 +47,7 @@ public:
     void setName(int row, const QString &name);
     void setShortcut(int row, const QString &folder);
     void setTag(int row, const QString &tag);
+    void setExtension(int row, const QString &extension);
 
     // The first entry other than `except` whose name is the file system's same
     // name, or -1.

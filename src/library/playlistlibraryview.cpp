@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -105,31 +106,32 @@ void PlayListLibraryView::mouseReleaseEvent(QMouseEvent *event)
     emit mouseReleased(event->button(), at.isValid() ? at.row() : -1);
 }
 
+void PlayListLibraryView::keyPressEvent(QKeyEvent *event)
+{
+    QTreeView::keyPressEvent(event);
+    // Not while the name is edited in place: the editor has the keys then.
+    if (state() != QAbstractItemView::EditingState)
+        emit keyPressed();
+}
+
 void PlayListLibraryView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (droppedLocalFiles(event->mimeData()).isEmpty()) {
+    if (!acceptFileDrag(event))
         event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
 }
 
 void PlayListLibraryView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (droppedLocalFiles(event->mimeData()).isEmpty()) {
+    if (!acceptFileDrag(event))
         event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
 }
 
 void PlayListLibraryView::dropEvent(QDropEvent *event)
 {
     const QStringList files = droppedLocalFiles(event->mimeData());
-    if (files.isEmpty()) {
+    if (files.isEmpty() || !acceptFileDrag(event)) {
         event->ignore();
         return;
     }
-    event->acceptProposedAction();
     emit filesDropped(files, event->modifiers().testFlag(Qt::ControlModifier));
 }

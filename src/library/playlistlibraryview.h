@@ -28,11 +28,14 @@ signals:
     void labelEdited(int row, const QString &text);
     // Local files dropped onto the list; `ctrl` tells whether Ctrl was held.
     void filesDropped(const QStringList &paths, bool ctrl);
+    // A key press has been handled; it may have changed the selection.
+    void keyPressed();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;

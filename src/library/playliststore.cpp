@@ -1,6 +1,7 @@
 #include "playliststore.h"
 
 #include "core/userdialogs.h"
+#include "playlistdisk.h"
 #include "playlistfile.h"
 #include "playlistlibrarymodel.h"
 #include "playlistname.h"
@@ -10,9 +11,27 @@
 #include <QFile>
 #include <QItemSelectionModel>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 const QString kProgramName = QStringLiteral("VORN");
+
+// The working copy's extension spelt in the stored file's letter case
+// (".sdf" gives ".tmp", ".SDF" gives ".TMP"), so that two stored files that
+// differ only in case keep two working copies.
+QString workingCopyExtension(const QString &storedExtension)
+{
+    static const QString stored = QStringLiteral(".sdf");
+    static const QString copy = QStringLiteral(".tmp");
+    QString out = copy;
+    for (qsizetype i = 1; i < out.size() && i < storedExtension.size(); ++i) {
+        if (storedExtension[i].isUpper() && stored[i] == storedExtension[i].toLower())
+            out[i] = out[i].toUpper();
+    }
+    return out;
+}
 
 } // namespace
 
@@ -24,11 +43,20 @@ PlayListStore::PlayListStore(QString folder, PlayListLibraryModel &library,
     , m_selection(librarySelection)
     , m_songs(songs)
     , m_dialogs(dialogs)
+    , m_realDisk(std::make_unique<PlayListDisk>())
+    , m_disk(m_realDisk.get())
 {}
+
+PlayListStore::~PlayListStore() = default;
 
 void PlayListStore::setHooks(Hooks hooks)
 {
     m_hooks = std::move(hooks);
+}
+
+void PlayListStore::setDisk(PlayListDisk *disk)
+{
+    m_disk = disk ? disk : m_realDisk.get();
 }
 
 QString PlayListStore::storedFile(const QString &name) const
@@ -39,6 +67,18 @@ QString PlayListStore::storedFile(const QString &name) const
 QString PlayListStore::workingCopy(const QString &name) const
 {
     return m_folder + QLatin1Char('/') + name + QLatin1String(".tmp");
+}
+
+QString PlayListStore::storedFileOf(int row) const
+{
+    const PlayListEntry &entry = m_library.entry(row);
+    return m_folder + QLatin1Char('/') + entry.name + entry.extension;
+}
+
+QString PlayListStore::workingCopyOf(int row) const
+{
+    const PlayListEntry &entry = m_library.entry(row);
+    return m_folder + QLatin1Char('/') + entry.name + workingCopyExtension(entry.extension);
 }
 
 void PlayListStore::LoadPlayLists()
@@ -53,13 +93,13 @@ void PlayListStore::LoadPlayLists()
         const QString name = file.fileName().chopped(4);
         const QString shortcut =
             PlayListFile::readShortcutFolder(file.absoluteFilePath()).value_or(QString());
-        m_library.addEntry({name, shortcut, QString()});
+        m_library.addEntry({name, shortcut, QString(), file.fileName().right(4)});
     }
 
     if (m_library.count() > 0) {
         selectPlayList(0);
         setShownPlayList(0);
-        LoadPlayList(m_library.entry(0).name);
+        loadPlayListAt(0);
     }
 
     if (m_hooks.setLibraryMultiSelection)
@@ -69,25 +109,72 @@ void PlayListStore::LoadPlayLists()
 
 void PlayListStore::LoadPlayList(const QString &name)
 {
+    const int row = m_library.findByName(name);
+    if (row >= 0) {
+        loadPlayListAt(row);
+        return;
+    }
+    // A name the library does not hold shows no songs.
+    if (m_hooks.enableSongEditing)
+        m_hooks.enableSongEditing();
+    m_songs.clear();
+    setShownPlayList(-1);
+    updateStatusBar();
+}
+
+void PlayListStore::loadPlayListAt(int row)
+{
     if (m_hooks.enableSongEditing)
         m_hooks.enableSongEditing();
 
     m_songs.clear();
-    const int row = m_library.findByName(name);
     setShownPlayList(row);
+    const QModelIndex entry = m_library.index(row, 0);
+    const QString name = m_library.entry(row).name;
+    const QString copy = workingCopyOf(row);
+    const QString stored = storedFileOf(row);
 
-    const QString copy = workingCopy(name);
-    if (!QFile::exists(copy))
-        QFile::copy(storedFile(name), copy);
+    QString error;
+    if (!m_disk->exists(copy) && m_disk->exists(stored)) {
+        // Without a working copy (a full or read-only disk) the stored file
+        // itself is read; the status refresh reports the failed write.
+        m_disk->copy(stored, copy, error);
+    }
 
     setBusy(true);
-    PlayListFile::Content content =
-        PlayListFile::parse(PlayListFile::read(copy).value_or(QByteArray()));
+    std::optional<QByteArray> bytes;
+    QString failed;
+    for (const QString &file : {copy, stored}) {
+        if (!m_disk->exists(file))
+            continue;
+        bytes = m_disk->read(file, error);
+        if (bytes)
+            break;
+        if (failed.isEmpty())
+            failed = file;
+    }
+    if (!bytes && failed.isEmpty())
+        bytes = QByteArray(); // never stored yet: an empty play list
+
+    setMark(m_unreadable, entry, !bytes);
+    if (!bytes) {
+        setBusy(false);
+        m_dialogs.messageBox(
+            kProgramName,
+            QStringLiteral("The Play List '%1' could not be read from\n%2\n(%3)\n\nIts songs are "
+                           "not shown, and its file is left as it is.")
+                .arg(name, QDir::toNativeSeparators(failed), error),
+            DialogButtons::Ok, DialogIcon::Critical);
+        updateStatusBar();
+        return;
+    }
+
+    PlayListFile::Content content = PlayListFile::parse(*bytes);
 
     if (content.shortcutFolder) {
         // Keep the entry a shortcut even when the library did not know it as one,
         // so that the next refresh writes the folder back, not an empty list.
-        if (row >= 0 && m_library.entry(row).shortcut.isEmpty())
+        if (m_library.entry(row).shortcut.isEmpty())
             m_library.setShortcut(row, *content.shortcutFolder);
         if (m_hooks.loadShortcutPlayList) {
             setBusy(false);
@@ -111,37 +198,91 @@ void PlayListStore::LoadPlayList(const QString &name)
 
 void PlayListStore::SavePlayList(bool WorkingCopyOnly)
 {
-    int row = selectedPlayList();
-    if (row < 0)
+    if (WorkingCopyOnly) {
+        const int row = selectedPlayList();
+        // The song list holds the shown play list's songs: never another's.
+        if (row >= 0 && row == ShownPlayList() && !isUnreadable(row))
+            writeWorkingCopy(row);
         return;
+    }
+    saveStoredFile();
+}
 
-    QString name = m_library.entry(row).name;
-    if (!WorkingCopyOnly && name.toLower() == QLatin1String("untitled")) {
-        if (!promptForName(row, name))
-            return;
-        row = selectedPlayList();
-        if (row < 0)
-            return;
+PlayListStore::SaveResult PlayListStore::saveStoredFile()
+{
+    int row = selectedPlayList();
+    if (row < 0 || row != ShownPlayList())
+        return SaveResult::NotSaved;
+
+    if (isUnreadable(row)) {
+        m_dialogs.messageBox(kProgramName,
+                             QStringLiteral("The Play List '%1' could not be read, so it is "
+                                            "not saved: its file is left as it is.")
+                                 .arg(m_library.entry(row).name),
+                             DialogButtons::Ok, DialogIcon::Critical);
+        return SaveResult::Failed;
     }
 
-    m_library.setName(row, name);
+    QString name = m_library.entry(row).name;
+    if (name.toLower() == QLatin1String("untitled")) {
+        if (!promptForName(row, name))
+            return SaveResult::NotSaved;
+        row = selectedPlayList();
+        if (row < 0)
+            return SaveResult::NotSaved;
+    }
+
+    if (name != m_library.entry(row).name) {
+        m_library.setName(row, name);
+        m_library.setExtension(row, QStringLiteral(".sdf"));
+    }
     const QString &shortcut = m_library.entry(row).shortcut;
     const QByteArray bytes = shortcut.isEmpty() ? PlayListFile::serialize(m_songs.rows())
                                                 : PlayListFile::serializeShortcut(shortcut);
-    const QString target = WorkingCopyOnly ? workingCopy(name) : storedFile(name);
-    const bool written = PlayListFile::writeAtomically(target, bytes);
-
-    if (WorkingCopyOnly)
-        return;
-    if (written) {
+    const QString target = storedFileOf(row);
+    QString error;
+    if (m_disk->write(target, bytes, error)) {
         m_library.setTag(row, QString());
-        return;
+        return SaveResult::Saved;
     }
     // The modified mark stays, so the closing question still offers the save.
     m_dialogs.messageBox(kProgramName,
                          QStringLiteral("The Play List could not be saved to\n%1")
-                             .arg(QDir::toNativeSeparators(target)),
+                                 .arg(QDir::toNativeSeparators(target)) +
+                             QStringLiteral("\n(%1)").arg(error),
                          DialogButtons::Ok, DialogIcon::Critical);
+    return SaveResult::Failed;
+}
+
+void PlayListStore::saveShownWorkingCopy()
+{
+    const int row = ShownPlayList();
+    if (row >= 0 && !isUnreadable(row))
+        writeWorkingCopy(row);
+}
+
+void PlayListStore::writeWorkingCopy(int row)
+{
+    const QString &shortcut = m_library.entry(row).shortcut;
+    const QByteArray bytes = shortcut.isEmpty() ? PlayListFile::serialize(m_songs.rows())
+                                                : PlayListFile::serializeShortcut(shortcut);
+    const QString target = workingCopyOf(row);
+    const QModelIndex entry = m_library.index(row, 0);
+    QString error;
+    if (m_disk->write(target, bytes, error)) {
+        setMark(m_unwritable, entry, false);
+        return;
+    }
+    // Said once until a write succeeds again: the refresh runs after every change.
+    if (hasMark(m_unwritable, entry))
+        return;
+    setMark(m_unwritable, entry, true);
+    m_dialogs.messageBox(
+        kProgramName,
+        QStringLiteral("The changes to the Play List '%1' cannot be kept: its working copy\n%2\n"
+                       "could not be written (%3).")
+            .arg(m_library.entry(row).name, QDir::toNativeSeparators(target), error),
+        DialogButtons::Ok, DialogIcon::Warning);
 }
 
 bool PlayListStore::promptForName(int row, QString &name)
@@ -221,7 +362,7 @@ void PlayListStore::SetModifyedPLFlag()
 {
     SavePlayList(true);
     const int row = selectedPlayList();
-    if (row >= 0)
+    if (row >= 0 && row == ShownPlayList())
         m_library.setTag(row, QStringLiteral("*"));
 }
 
@@ -246,10 +387,14 @@ bool PlayListStore::QuerySaveChanges()
             break;
         }
         if (answer == DialogAnswer::Yes) {
-            const QString name = entry.name;
             selectPlayList(row);
-            LoadPlayList(name);
-            SavePlayList(false);
+            loadPlayListAt(row);
+            // A save that failed (and said why) keeps the program open, so that
+            // the working copies are not deleted with the changes in them.
+            if (saveStoredFile() == SaveResult::Failed) {
+                cancelled = true;
+                break;
+            }
             row = 0;
         } else {
             m_library.setTag(row, QString());
@@ -260,6 +405,36 @@ bool PlayListStore::QuerySaveChanges()
     if (m_hooks.setLibraryMultiSelection)
         m_hooks.setLibraryMultiSelection(true);
     return cancelled;
+}
+
+bool PlayListStore::multipleSelected() const
+{
+    return m_selection.selectedRows().size() >= 2;
+}
+
+bool PlayListStore::shownIsShortcut() const
+{
+    const int row = ShownPlayList();
+    return row >= 0 && !m_library.entry(row).shortcut.isEmpty();
+}
+
+bool PlayListStore::isUnreadable(int row) const
+{
+    return hasMark(m_unreadable, m_library.index(row, 0));
+}
+
+void PlayListStore::setMark(QList<QPersistentModelIndex> &marks, const QModelIndex &entry, bool on)
+{
+    marks.removeIf(
+        [&](const QPersistentModelIndex &mark) { return !mark.isValid() || mark == entry; });
+    if (on)
+        marks.append(QPersistentModelIndex(entry));
+}
+
+bool PlayListStore::hasMark(const QList<QPersistentModelIndex> &marks, const QModelIndex &entry)
+{
+    return std::any_of(marks.begin(), marks.end(),
+                       [&](const QPersistentModelIndex &mark) { return mark == entry; });
 }
 
 void PlayListStore::DeleteWorkingCopies()

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QPersistentModelIndex>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 enum class DialogAnswer;
+class PlayListDisk;
 class PlayListLibraryModel;
 class QItemSelectionModel;
 class SongListModel;
@@ -36,16 +39,30 @@ public:
     PlayListStore(QString folder, PlayListLibraryModel &library,
                   QItemSelectionModel &librarySelection, SongListModel &songs,
                   UserDialogs &dialogs);
+    ~PlayListStore();
 
     void setHooks(Hooks hooks);
+    // The file operations to use from now on; null restores the real disk.
+    // The store does not own `disk`.
+    void setDisk(PlayListDisk *disk);
 
     // Fills the library with every stored play list and loads the first one.
     void LoadPlayLists();
     // Replaces the song list by the working copy of play list `name`.
     void LoadPlayList(const QString &name);
+    // The same for the library entry at `row`: the working copy, made from the
+    // stored file when missing; the stored file itself when no working copy
+    // can be made. A play list that cannot be read is reported and never
+    // written from the (empty) song list until a later load reads it.
+    void loadPlayListAt(int row);
     // Writes the song list for the selected play list: its working copy only,
     // or its stored file (asking for a name when it is still untitled).
+    // Writes nothing when the selected play list is not the one the song list
+    // shows, or when it could not be read. A failed write is reported.
     void SavePlayList(bool WorkingCopyOnly);
+    // Writes the song list into the shown play list's working copy, as the
+    // status refresh does, before the song list is replaced by another list.
+    void saveShownWorkingCopy();
     // Adds a new, empty, modified entry and selects it.
     void NewPlayList(const QString &name);
     void SetModifyedPLFlag();
@@ -64,14 +81,37 @@ public:
     // Cancel: asked before a stored play list is replaced by another.
     DialogAnswer askOverwrite();
 
+    // True while two or more library entries are selected: no command may
+    // then change the song list, whose play list is not the only selected one.
+    bool multipleSelected() const;
+    // True when the shown play list is a shortcut play list (its songs are its
+    // folder's and are never stored).
+    bool shownIsShortcut() const;
+    // True when the entry at `row` could not be read at its last load.
+    bool isUnreadable(int row) const;
+
+    // The files of a play list of this name as new files are named.
     QString storedFile(const QString &name) const;
     QString workingCopy(const QString &name) const;
+    // The files of the library entry at `row`, spelt as the folder spells them.
+    QString storedFileOf(int row) const;
+    QString workingCopyOf(int row) const;
 
 private:
+    enum class SaveResult
+    {
+        Saved,
+        NotSaved, // nothing to save, or the user cancelled the name prompt
+        Failed,   // reported to the user
+    };
+    SaveResult saveStoredFile();
     // Asks for the name of an untitled play list; false when the user cancelled.
     bool promptForName(int row, QString &name);
     void setBusy(bool busy);
     void updateStatusBar();
+    void writeWorkingCopy(int row);
+    static void setMark(QList<QPersistentModelIndex> &marks, const QModelIndex &entry, bool on);
+    static bool hasMark(const QList<QPersistentModelIndex> &marks, const QModelIndex &entry);
 
     QString m_folder;
     PlayListLibraryModel &m_library;
@@ -80,4 +120,10 @@ private:
     UserDialogs &m_dialogs;
     Hooks m_hooks;
     QPersistentModelIndex m_shown;
+    std::unique_ptr<PlayListDisk> m_realDisk;
+    PlayListDisk *m_disk;
+    // Entries whose files could not be read at their last load.
+    QList<QPersistentModelIndex> m_unreadable;
+    // Entries whose last working-copy write failed (reported once per failure).
+    QList<QPersistentModelIndex> m_unwritable;
 };

@@ -65,6 +65,8 @@ void SongListEditor::Add2PlayList(const QString &file, const QStringList &fields
 
 void SongListEditor::AddMediaFiles()
 {
+    if (m_store.multipleSelected())
+        return;
     const QStringList files =
         m_dialogs.openFileNames(QStringLiteral("Open Media Files"), mediaFileFilter());
     if (files.isEmpty())
@@ -77,6 +79,8 @@ void SongListEditor::AddMediaFiles()
 
 void SongListEditor::RemoveSelectedSongs()
 {
+    if (m_store.multipleSelected())
+        return;
     std::vector<int> rows;
     for (const QModelIndex &index : m_selection.selectedRows())
         rows.push_back(index.row());
@@ -137,23 +141,40 @@ void SongListEditor::lvSongs_ColumnClick(int column)
 
 void SongListEditor::dropFiles(const QStringList &paths, int dropRow, bool ctrl)
 {
+    // With several play lists selected the song list belongs to none of them
+    // alone: the drop is refused, as Add and Remove are.
+    if (m_store.multipleSelected())
+        return;
     int before = m_songs.rowCount();
     // A play list file dropped without Ctrl becomes a new play list, which
     // the song list then shows: the drop point no longer names one of its rows.
     bool replaced = false;
+    bool changed = false;
     for (const QString &path : paths) {
         if (QFileInfo(path).isDir())
             continue;
         if (isSupportedMediaType(lowerExtension(path))) {
+            // A shortcut play list stores only its folder: its songs are the
+            // folder's, so dropped ones would vanish at the next load.
+            if (m_store.shownIsShortcut())
+                continue;
             Add2PlayList(path);
+            changed = true;
         } else if (isPlayListFile(path) && m_hooks.importPlayListFile) {
+            // The import replaces the song list: songs dropped before it are
+            // kept in the working copy of the play list they went to.
+            if (!ctrl && m_songs.rowCount() > before)
+                m_store.SetModifyedPLFlag();
             m_hooks.importPlayListFile(path, ctrl);
+            changed = true;
             if (!ctrl) {
                 replaced = true;
                 before = m_songs.rowCount();
             }
         }
     }
+    if (!changed)
+        return;
 
     const int after = m_songs.rowCount();
     if (after > before) {

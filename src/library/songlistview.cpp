@@ -108,6 +108,11 @@ void SongListView::setViewMode(int mode)
     if (mode != lvwReport) {
         m_icons->setWrapping(true);
         m_icons->setMovement(QListView::Static);
+        // A list view's mode and movement switch its drag and drop with them:
+        // rows move only by VORN's own drag, and files drop in every mode.
+        m_icons->setDragEnabled(false);
+        m_icons->setAcceptDrops(true);
+        m_icons->viewport()->setAcceptDrops(true);
     }
     setCurrentWidget(currentView());
     m_picInsLine->setParent(currentView()->viewport());
@@ -190,33 +195,28 @@ bool SongListView::viewportEvent(QAbstractItemView *view, QEvent *event)
         }
         return false;
     }
-    case QEvent::DragEnter: {
-        auto *drag = static_cast<QDragEnterEvent *>(event);
-        if (droppedLocalFiles(drag->mimeData()).isEmpty())
-            return false;
-        drag->acceptProposedAction();
-        return true;
-    }
+    case QEvent::DragEnter:
+        return acceptFileDrag(static_cast<QDragEnterEvent *>(event));
     case QEvent::DragMove: {
         auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (droppedLocalFiles(drag->mimeData()).isEmpty())
+        if (!acceptFileDrag(drag))
             return false;
         showDragFeedback(view, drag->position().toPoint());
-        drag->acceptProposedAction();
         return true;
     }
     case QEvent::DragLeave:
         hideInsertionLine();
+        view->viewport()->unsetCursor();
         return false;
     case QEvent::Drop: {
         auto *drop = static_cast<QDropEvent *>(event);
-        const QStringList files = droppedLocalFiles(drop->mimeData());
-        if (files.isEmpty())
-            return false;
         hideInsertionLine();
+        view->viewport()->unsetCursor();
+        if (!acceptFileDrag(drop))
+            return false;
         const int row = targetAt(view, drop->position().toPoint());
-        drop->acceptProposedAction();
-        emit filesDropped(files, row, drop->modifiers().testFlag(Qt::ControlModifier));
+        emit filesDropped(droppedLocalFiles(drop->mimeData()), row,
+                          drop->modifiers().testFlag(Qt::ControlModifier));
         return true;
     }
     default:

@@ -24,6 +24,7 @@
 #include "mainwindowlayout.h"
 #include "core/settingsstore.h"
 #include "core/settingvalues.h"
+#include "screenfit.h"
 #include "shellsettings.h"
 #include "statuspanels.h"
 #include "core/twips.h"
@@ -322,7 +323,8 @@ void frmMain::wireCommands()
     };
     hooks.setPlayListCommandsEnabled = [this](bool enabled) {
         for (QAction *item : {m_actions->mnuPLNew, m_actions->mnuPLOpen, m_actions->mnuPLRename,
-                              m_actions->mnuPLSave, m_actions->mnuPLSaveAs})
+                              m_actions->mnuPLSave, m_actions->mnuPLSaveAs,
+                              m_actions->tbSavePlayList, m_actions->tbbSaveAs})
             item->setEnabled(enabled);
         m_lvSongs->setEnabled(enabled);
     };
@@ -340,6 +342,8 @@ void frmMain::wireCommands()
             [commands](Qt::MouseButton button, int row) {
                 commands->lvPlayLists_MouseUp(button, row);
             });
+    connect(m_lvPlayLists, &PlayListLibraryView::keyPressed, this,
+            [commands] { commands->followLibrarySelection(); });
     connect(m_lvPlayLists, &PlayListLibraryView::labelEdited, this,
             [commands](int row, const QString &text) {
                 commands->lvPlayLists_AfterLabelEdit(row, text);
@@ -424,6 +428,7 @@ void frmMain::tmrInit_Timer()
     m_actions->mnuViewBanner->setChecked(
         showBannerOn(m_settings.value(ShellSettings::kShowBanner)));
     ApplyBannerSettings();
+    m_viewOptionsApplied = true;
 
     QCoreApplication::processEvents();
 
@@ -458,11 +463,17 @@ bool frmMain::Form_QueryUnload()
     if (m_store->QuerySaveChanges())
         return true;
 
-    SaveColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, dotsPerInch());
+    // Closed before start-up applied the stored view options: the controls
+    // still show the built-in ones, which must not replace the user's.
+    m_tmrInit->stop();
+    if (m_viewOptionsApplied) {
+        SaveColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, dotsPerInch());
+        m_settings.save(ShellSettings::kTextLabels,
+                        onOffText(m_actions->mnuViewTextLabels->isChecked()));
+        m_settings.save(ShellSettings::kShowBanner,
+                        onOffText(m_actions->mnuViewBanner->isChecked()));
+    }
     saveGeometryToSettings();
-    m_settings.save(ShellSettings::kTextLabels,
-                    onOffText(m_actions->mnuViewTextLabels->isChecked()));
-    m_settings.save(ShellSettings::kShowBanner, onOffText(m_actions->mnuViewBanner->isChecked()));
     m_settings.sync();
     m_store->DeleteWorkingCopies();
     // Unloading the mixer window: comes with the mixer window.
@@ -517,8 +528,13 @@ void frmMain::restoreGeometryFromSettings()
     const double w = twips(ShellSettings::kMainW, 8500);
     const double h = twips(ShellSettings::kMainH, 5500);
 
+    // A stored place off every screen (a monitor unplugged) or a size beyond
+    // the screen is fitted into the free area of the screen it opens on, now
+    // and again once the window's frame is known.
     move(twipsToPixels(x, dpi), twipsToPixels(y, dpi));
     resize(twipsToPixels(w, dpi), twipsToPixels(h, dpi));
+    fitIntoScreen(this);
+    new FitIntoScreenOnShow(this);
 }
 
 void frmMain::saveGeometryToSettings()

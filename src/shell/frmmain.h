@@ -127,4 +127,6 @@ private:
     QTimer *m_tmrHack = nullptr;
 
     std::array<QString, kButtonCaptionCount> m_buttonCaptions;
+    // Set once the start-up timer has applied the stored view options.
+    bool m_viewOptionsApplied = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class SongListModel;
 
@@ -10,6 +11,9 @@ struct StatusPanelTexts
     QString playLists;  // pPlayLists
     QString mediaFiles; // pMediaFiles
     QString playTime;   // pPlayTime
+
+    // The longest total shown, 99999:59:59; longer totals show as this.
+    static constexpr qint64 kMaxPlayTime = 99999LL * 3600 + 59 * 60 + 59;
 
     // What the panels read before the first refresh.
     static StatusPanelTexts initial();

@@ -160,24 +160,36 @@ TEST_F(PlayListCommandsTest, AfterNewClickingThePreviouslyShownPlayListLoadsItAg
     EXPECT_EQ(shownName(), QStringLiteral("Pop"));
 }
 
-TEST_F(PlayListCommandsTest, APressAMoveAndAReleaseDoNotSwitch)
+TEST_F(PlayListCommandsTest, APressMovedOntoAnotherEntryShowsWhatItSelected)
 {
     storedList(QStringLiteral("Pop"));
     storedList(QStringLiteral("Rock"));
     store.LoadPlayLists();
 
+    // A moved press that leaves the shown entry selected reloads nothing.
+    songs.appendRow(songRow(QStringLiteral("Unsaved"), {}, {}, QStringLiteral("/m/u.mid")));
+    commands.lvPlayLists_MouseDown();
+    commands.lvPlayLists_MouseMove();
+    commands.lvPlayLists_MouseUp(Qt::LeftButton, rowOf(QStringLiteral("Rock")));
+    EXPECT_EQ(titles(), (QStringList{"Pop1", "Unsaved"}));
+
+    // One that selected another entry shows it: the commands write to it.
     commands.lvPlayLists_MouseDown();
     commands.lvPlayLists_MouseMove();
     EXPECT_TRUE(commands.PlayListMouseMoved());
     store.selectPlayList(rowOf(QStringLiteral("Rock")));
     commands.lvPlayLists_MouseUp(Qt::LeftButton, rowOf(QStringLiteral("Rock")));
-    EXPECT_EQ(titles(), QStringList{"Pop1"});
-    EXPECT_EQ(shownName(), QStringLiteral("Pop"));
+    EXPECT_EQ(titles(), QStringList{"Rock1"});
+    EXPECT_EQ(shownName(), QStringLiteral("Rock"));
+    // The list left behind was written first.
+    EXPECT_EQ(readBytes(path(QStringLiteral("Pop.tmp"))),
+              storedLine({"Pop1", "", "", "", "03:00", "/m/x.mp3"}) +
+                  storedLine({"Unsaved", "", "", "", "", "/m/u.mid"}));
 
     // The next press clears the movement: a plain click switches again.
-    click(rowOf(QStringLiteral("Rock")));
+    click(rowOf(QStringLiteral("Pop")));
     EXPECT_FALSE(commands.PlayListMouseMoved());
-    EXPECT_EQ(titles(), QStringList{"Rock1"});
+    EXPECT_EQ(titles(), (QStringList{"Pop1", "Unsaved"}));
 }
 
 TEST_F(PlayListCommandsTest, RightClickShowsTheMenuOverAnEntryButNotOverEmptySpace)
@@ -568,7 +580,7 @@ TEST_F(PlayListCommandsTest, OpeningThePartyListResolvesBothPathsAndTitlesThem)
     EXPECT_EQ(names(), (QStringList{"Party", "PARTY"}));
     EXPECT_EQ(dialogs.fileDialogs[0].title, QStringLiteral("Open Play List Files"));
     EXPECT_EQ(dialogs.fileDialogs[0].text,
-              QStringLiteral("Supported Play List Files|*.pls;*.m3u|All Files (*.*)|*.*"));
+              QStringLiteral("Supported Play List Files|*.pls;*.m3u;*.m3u8|All Files (*.*)|*.*"));
     EXPECT_EQ(selectedName(), QStringLiteral("PARTY"));
     EXPECT_EQ(shownName(), QStringLiteral("PARTY"));
     EXPECT_EQ(library.entry(0).tag, QStringLiteral("*"));

@@ -117,18 +117,30 @@ protected:
     int menusShown = 0;
 };
 
-TEST_F(PlayListLibraryViewTest, AClickSwitchesButAPressMovedAwayDoesNot)
+TEST_F(PlayListLibraryViewTest, AClickSwitchesAndAPressMovedAwaySwitchesOnlyToANewSelection)
 {
     ASSERT_EQ(titles(), QStringList{"Pop1"});
     QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centerOf(1));
     QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centerOf(1));
     EXPECT_EQ(titles(), QStringList{"Rock1"});
 
-    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centerOf(0));
-    moveWithLeftButton(centerOf(0) + QPoint(0, 3 * QApplication::startDragDistance()));
-    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centerOf(0));
+    // A press on the shown entry moved away reloads nothing: the song list
+    // keeps what it shows (here a song only the song list holds).
+    songs.appendRow(songRow(QStringLiteral("Unsaved"), {}, {}, QStringLiteral("/m/u.mid")));
+    const QPoint aside(3 * QApplication::startDragDistance(), 0);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centerOf(1));
+    moveWithLeftButton(centerOf(1) + aside);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centerOf(1) + aside);
     EXPECT_TRUE(commands->PlayListMouseMoved());
-    EXPECT_EQ(titles(), QStringList{"Rock1"});
+    EXPECT_EQ(titles(), (QStringList{"Rock1", "Unsaved"}));
+
+    // A press moved along another entry selects it: the song list follows,
+    // as the commands write to the selected entry.
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centerOf(0));
+    moveWithLeftButton(centerOf(0) + aside);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centerOf(0) + aside);
+    EXPECT_TRUE(commands->PlayListMouseMoved());
+    EXPECT_EQ(titles(), QStringList{"Pop1"});
 }
 
 TEST_F(PlayListLibraryViewTest, RightClickShowsTheMenuOnlyOverAnEntry)

@@ -39,3 +39,16 @@ TEST(StatusPanels, TotalsThePlayTime)
     hour.appendRow(songRow(QStringLiteral("y"), {}, QStringLiteral("garbage"), {}));
     EXPECT_EQ(StatusPanelTexts::compute(3, hour).playTime, QStringLiteral("Play Time 01:02:03"));
 }
+
+TEST(StatusPanels, AbsurdLengthsSaturateTheTotal)
+{
+    SongListModel huge;
+    for (const char *len : {"9999999999999999:00:00", "99999999999999999999:59:59", "03:00"})
+        huge.appendRow(songRow(QStringLiteral("x"), {}, QLatin1String(len), {}));
+    EXPECT_EQ(StatusPanelTexts::compute(1, huge).playTime, QStringLiteral("Play Time 99999:59:59"));
+
+    SongListModel many;
+    for (int i = 0; i < 1000; ++i)
+        many.appendRow(songRow(QStringLiteral("x"), {}, QStringLiteral("99999:00:00"), {}));
+    EXPECT_EQ(StatusPanelTexts::compute(1, many).playTime, QStringLiteral("Play Time 99999:59:59"));
+}

@@ -1,0 +1,51 @@
+#include "playlistdisk.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+bool PlayListDisk::exists(const QString &path) const
+{
+    return QFile::exists(path);
+}
+
+std::optional<QByteArray> PlayListDisk::read(const QString &path, QString &error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = file.errorString();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool PlayListDisk::write(const QString &path, const QByteArray &bytes, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool PlayListDisk::copy(const QString &from, const QString &to, QString &error)
+{
+    // Through a whole read and an atomic write, so that a full disk leaves no
+    // truncated working copy behind to be loaded later.
+    const std::optional<QByteArray> bytes = read(from, error);
+    return bytes && write(to, *bytes, error);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The file operations of the play list store. The default is the real file
+// system; a test replaces single operations to play a full or read-only disk.
+// Every failure comes back with the system's reason, for the message the user
+// sees.
+class PlayListDisk
+{
+public:
+    virtual ~PlayListDisk() = default;
+
+    virtual bool exists(const QString &path) const;
+    // The file's bytes, or nothing (with the reason in `error`).
+    virtual std::optional<QByteArray> read(const QString &path, QString &error);
+    // Replaces the file in one step: on any failure the old file stays whole.
+    virtual bool write(const QString &path, const QByteArray &bytes, QString &error);
+    // Copies `from` to a new file `to`; on failure no part of `to` is left.
+    virtual bool copy(const QString &from, const QString &to, QString &error);
+};
