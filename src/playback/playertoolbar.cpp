@@ -54,8 +54,8 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
     // Compact buttons, so that the time display fits beside them at the
     // window's default width.
     setIconSize(QSize(16, 16));
-    setStyleSheet(QStringLiteral(
-        "QToolBar { spacing: 0px; } QToolButton { padding: 1px 1px; margin: 0px; }"));
+    setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; } QToolBar::separator { width: 3px; } "
+                                 "QToolButton { padding: 1px 0px; margin: 0px; }"));
 
     setThemeIcon(actions.tbPrev, "media-skip-backward");
     setThemeIcon(actions.tbPlay, "media-playback-start");
