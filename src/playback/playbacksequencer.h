@@ -1,5 +1,7 @@
 #pragma once
 
+#include "togglejournal.h"
+
 #include <QObject>
 #include <QString>
 
@@ -7,6 +9,7 @@
 
 class PlayDisplay;
 class PlayerLink;
+class QAction;
 class PlayListLibraryModel;
 class QItemSelectionModel;
 class QTimer;
@@ -77,6 +80,12 @@ public:
     void playNextAfterEnd();
 
 private:
+    void buttonTriggered(QAction *button);
+    // Sets CurrentSong; the row that shows the now-playing image gets its own
+    // icon back first.
+    void setCurrentSong(int song);
+    void markPlayingRow(int row);
+    void unmarkPlayingRow();
     void next();
     void fadeOut();
     void previous();
@@ -96,6 +105,10 @@ private:
 
     bool m_playerLinked = false;
     int m_songLength = 0;
+    // The row CurrentSong names carries the now-playing image; its own icons
+    // wait here.
+    bool m_rowMarked = false;
     int m_savedSongIcon = 0;
     int m_savedSmallIcon = 0;
+    ToggleJournal m_toggles;
 };
