@@ -1,7 +1,7 @@
 #include "playertoolbar.h"
 
 #include "playeractions.h"
-#include "shell/twips.h"
+#include "core/twips.h"
 
 #include <QAction>
 #include <QHBoxLayout>

@@ -5,7 +5,7 @@
 #include "playback/playmonitor.h"
 #include "shell/mainactions.h"
 #include "shell/mainwindowlayout.h"
-#include "shell/twips.h"
+#include "core/twips.h"
 #include "support/frmmainfixture.h"
 
 #include <QAction>
