@@ -17,6 +17,8 @@
 #include "playback/playerlink.h"
 #include "playback/playertoolbar.h"
 #include "playback/playmonitor.h"
+#include "tagging/frmaddwizard.h"
+#include "tagging/libraryplaylisttarget.h"
 #include "columnlayout.h"
 #include "commandrouter.h"
 #include "mainactions.h"
@@ -353,6 +355,15 @@ void frmMain::wireCommands()
                 commands->lvPlayLists_OLEDragDrop(paths, ctrl);
             });
     routeCommands(*m_actions, *m_commands, *m_songEditor, this);
+    connect(m_actions->tbbAddWizard, &QAction::triggered, this, [this] { tbbAddWizard_Click(); });
+}
+
+void frmMain::tbbAddWizard_Click()
+{
+    LibraryPlayListTarget target(*m_store, *m_commands, *m_songEditor);
+    frmAddWizard wizard(m_settings, m_dialogs, target, QString(), this);
+    wizard.exec();
+    UpdateStatusBar();
 }
 
 void frmMain::wirePlayback()

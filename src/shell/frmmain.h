@@ -92,6 +92,8 @@ private:
     void wirePlayback();
     void wireLayout();
     void wireCommands();
+    // Shows the Add Wizard modally, then refreshes the status bar.
+    void tbbAddWizard_Click();
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     double dotsPerInch() const;
