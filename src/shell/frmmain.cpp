@@ -455,7 +455,7 @@ void frmMain::mnuViewTextLabels_Click()
 
 bool frmMain::Form_QueryUnload()
 {
-    if (m_store->QuerySaveChanges())
+    if (!m_closingWithoutQuestions && m_store->QuerySaveChanges())
         return true;
 
     SaveColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, dotsPerInch());
@@ -464,10 +464,17 @@ bool frmMain::Form_QueryUnload()
                     onOffText(m_actions->mnuViewTextLabels->isChecked()));
     m_settings.save(ShellSettings::kShowBanner, onOffText(m_actions->mnuViewBanner->isChecked()));
     m_settings.sync();
-    m_store->DeleteWorkingCopies();
+    if (!m_closingWithoutQuestions)
+        m_store->DeleteWorkingCopies();
     // Unloading the mixer window: comes with the mixer window.
     m_link->CloseWinamp();
     return false;
+}
+
+void frmMain::closeWithoutQuestions()
+{
+    m_closingWithoutQuestions = true;
+    close();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -53,6 +53,9 @@ public:
     void tmrHack_Timer();
     // Runs the closing steps; true when the user cancelled and the window stays.
     bool Form_QueryUnload();
+    // Closes as closing does, but asks nothing and keeps the working copies,
+    // so that unsaved work stays on disk (the program was told to end).
+    void closeWithoutQuestions();
 
     void mnuViewTextLabels_Click();
     void mnuViewBanner_Click();
@@ -127,4 +130,5 @@ private:
     QTimer *m_tmrHack = nullptr;
 
     std::array<QString, kButtonCaptionCount> m_buttonCaptions;
+    bool m_closingWithoutQuestions = false;
 };
