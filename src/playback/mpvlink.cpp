@@ -48,14 +48,13 @@ constexpr int kPauseSettleMs = 300;
 constexpr int kSocketVariants = 10;
 
 // Options that keep the player to the files VORN hands it: no user
-// configuration or scripts, no web download hook, and only media demuxers,
-// which neither expand play lists, EDL or cue files nor follow references
-// from a file to other files or protocols.
+// configuration or scripts, no web download hook, and no following of
+// references from a file to other files or protocols (which also keeps mpv
+// from expanding play lists and EDL files).
 const QStringList kLockedDownOptions{
     QStringLiteral("--no-config"),
     QStringLiteral("--ytdl=no"),
     QStringLiteral("--load-scripts=no"),
-    QStringLiteral("--demuxer=lavf"),
     QStringLiteral("--access-references=no"),
     QStringLiteral("--autoload-files=no"),
 };
