@@ -15,8 +15,6 @@
 namespace {
 
 const QLatin1String kSocketSuffix(".sock");
-// Room kept for the "-N" of a variant.
-constexpr qsizetype kVariantReserve = 3;
 
 // 12 hex digits: short, and two folders of one user practically never meet.
 QString shortHash(const QString &text)
@@ -25,12 +23,15 @@ QString shortHash(const QString &text)
         QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(12));
 }
 
+#ifdef Q_OS_UNIX
+// Room kept for the "-N" of a variant.
+constexpr qsizetype kVariantReserve = 3;
+
 bool fits(const QString &path)
 {
     return QFile::encodeName(path).size() <= kMaxSocketPathBytes - kVariantReserve;
 }
 
-#ifdef Q_OS_UNIX
 // A folder that only this user may enter: made when missing, never trusted
 // when someone else owns it or it is not a real folder.
 bool ensurePrivateFolder(const QString &folder)

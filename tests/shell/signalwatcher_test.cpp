@@ -1,3 +1,7 @@
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+
 #include "shell/signalwatcher.h"
 #include "support/audiofiles.h"
 #include "support/playerprocesses.h"
@@ -159,3 +163,5 @@ TEST_F(VornKilledTest, AKilledVornTakesItsPlayerWithIt)
 }
 
 } // namespace
+
+#endif

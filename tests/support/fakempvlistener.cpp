@@ -1,5 +1,9 @@
 #include "fakempvlistener.h"
 
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -143,3 +147,5 @@ void FakeMpvListener::run()
     for (const Client &client : clients)
         ::close(client.fd);
 }
+
+#endif
