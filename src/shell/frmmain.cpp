@@ -471,7 +471,7 @@ void frmMain::mnuViewTextLabels_Click()
 
 bool frmMain::Form_QueryUnload()
 {
-    if (m_store->QuerySaveChanges())
+    if (!m_closingWithoutQuestions && m_store->QuerySaveChanges())
         return true;
 
     // Closed before start-up applied the stored view options: the controls
@@ -486,10 +486,17 @@ bool frmMain::Form_QueryUnload()
     }
     saveGeometryToSettings();
     m_settings.sync();
-    m_store->DeleteWorkingCopies();
+    if (!m_closingWithoutQuestions)
+        m_store->DeleteWorkingCopies();
     // Unloading the mixer window: comes with the mixer window.
     m_link->CloseWinamp();
     return false;
+}
+
+void frmMain::closeWithoutQuestions()
+{
+    m_closingWithoutQuestions = true;
+    close();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

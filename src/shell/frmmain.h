@@ -53,6 +53,9 @@ public:
     void tmrHack_Timer();
     // Runs the closing steps; true when the user cancelled and the window stays.
     bool Form_QueryUnload();
+    // Closes as closing does, but asks nothing and keeps the working copies,
+    // so that unsaved work stays on disk (the program was told to end).
+    void closeWithoutQuestions();
 
     void mnuViewTextLabels_Click();
     void mnuViewBanner_Click();
@@ -131,4 +134,5 @@ private:
     std::array<QString, kButtonCaptionCount> m_buttonCaptions;
     // Set once the start-up timer has applied the stored view options.
     bool m_viewOptionsApplied = false;
+    bool m_closingWithoutQuestions = false;
 };

@@ -9,6 +9,7 @@
 #include "playback/playeractions.h"
 #include "playback/playmonitor.h"
 #include "support/audiofiles.h"
+#include "support/playerprocesses.h"
 #include "support/playlistfiles.h"
 #include "support/recordingdisplay.h"
 #include "support/scripteddialogs.h"
@@ -185,6 +186,35 @@ TEST_F(PlaybackEndToEndTest, AKilledPlayerIsRestartedAndTheSongPlaysOn)
     EXPECT_EQ(songs.CurrentSong(), 1);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(sequencer->PlayerLinked());
+    click(actions.tbStop);
+}
+
+// A player that stalls mid-song (SIGSTOP) is ended by its process id and the
+// music resumes through a fresh player within a few seconds; when the stalled
+// one wakes up, there is still only one player.
+TEST_F(PlaybackEndToEndTest, AStalledPlayerIsReplacedAndTheMusicResumesWithOnePlayerOnly)
+{
+    addSongs(1, 8.0);
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil([this] { return link->WinampGetPosition() > 200; }, 10000));
+    const qint64 stalled = link->startedPlayerPid();
+    ASSERT_GT(stalled, 0);
+    ::kill(static_cast<pid_t>(stalled), SIGSTOP);
+
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(tickUntil(
+        [&] {
+            return link->startedPlayerPid() != stalled && link->WinampGetPosition() > 200 &&
+                   link->WinampIsPlaying() == PlayerLink::kPlaying;
+        },
+        5000));
+    EXPECT_LT(clock.elapsed(), 5000);
+    ::kill(static_cast<pid_t>(stalled), SIGCONT);
+    EXPECT_FALSE(processAlive(stalled));
+    EXPECT_EQ(ownPlayers(), QList<qint64>{link->startedPlayerPid()});
+    EXPECT_EQ(songs.CurrentSong(), 1);
+    EXPECT_TRUE(dialogs.messages.empty());
     click(actions.tbStop);
 }
 
