@@ -80,6 +80,9 @@ public:
     void WinampVolumeDown() override;
     void WinampLevelUp() override;
     void WinampLevelDown() override;
+    // Labelled lavfi bass and treble filters beside the level filter, put in
+    // place once a gain has been set and again with every file started.
+    void setToneGain(ToneBand band, double gainDb) override;
 
     QString socketPath() const { return m_ipc.socketPath(); }
     // The output level in dB that the link sets on the player.
@@ -94,6 +97,7 @@ private:
     void stepVolume(int delta);
     void stepLevel(double deltaDb);
     bool setVolume(double volume);
+    void applyTone(ToneBand band);
 
     MpvIpc m_ipc;
     QString m_listFile;
@@ -104,4 +108,7 @@ private:
     bool m_startingEntrySeen = false;
     QDeadlineTimer m_startingDeadline;
     double m_levelDb = 0.0;
+    double m_bassDb = 0.0;
+    double m_trebleDb = 0.0;
+    bool m_toneSet = false;
 };
