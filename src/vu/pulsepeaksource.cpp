@@ -1,21 +1,24 @@
 #include "pulsepeaksource.h"
 
-#include <QDateTime>
-
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
 
 // Peaks per second the server computes for the stream: one per update tick
-// at the fastest update interval.
+// at the fastest update interval. They arrive two at a time, so the client
+// thread wakes 50 times a second.
 constexpr uint32_t kPeakRate = 100;
+constexpr uint32_t kFramesPerFragment = 2;
 
 qint64 nowMs()
 {
-    return QDateTime::currentMSecsSinceEpoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 qint32 scaled(float peak)
@@ -187,7 +190,7 @@ void PulsePeakSource::openStream(const char *monitor)
     pa_stream_set_read_callback(m_stream, &PulsePeakSource::readCallback, this);
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.fragsize = sizeof(float) * 2;
+    attr.fragsize = sizeof(float) * 2 * kFramesPerFragment;
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_DONT_MOVE | PA_STREAM_PEAK_DETECT |
                                                       PA_STREAM_ADJUST_LATENCY);
     if (pa_stream_connect_record(m_stream, monitor, &attr, flags) < 0) {
@@ -260,9 +263,15 @@ void PulsePeakSource::onData()
             const auto *samples = static_cast<const float *>(data);
             const size_t frames = bytes / (2 * sizeof(float));
             if (frames > 0) {
-                // The newest peak of each channel in this fragment.
-                m_left = scaled(samples[(frames - 1) * 2]);
-                m_right = scaled(samples[(frames - 1) * 2 + 1]);
+                // The highest peak of each channel in this fragment.
+                qint32 left = 0;
+                qint32 right = 0;
+                for (size_t frame = 0; frame < frames; ++frame) {
+                    left = std::max(left, scaled(samples[frame * 2]));
+                    right = std::max(right, scaled(samples[frame * 2 + 1]));
+                }
+                m_left = left;
+                m_right = right;
                 m_lastDataMs = nowMs();
             }
         }

@@ -87,14 +87,12 @@ void VuMeter::StopVU()
 {
     m_tmrUpdateVU->setEnabled(false);
     m_tmrSilenceDetector->setEnabled(false);
+    const auto before = m_lit;
     for (int index = kTopLevel; index >= 0; --index) {
         setLit(Left, index, false);
         setLit(Right, index, false);
     }
-    if (m_changed) {
-        m_changed = false;
-        raise(m_events.changed);
-    }
+    reportChange(before);
 }
 
 void VuMeter::ReadProperties(const QVariantMap &bag)
@@ -126,14 +124,14 @@ void VuMeter::tmrUpdateVU_Timer()
     if (!m_source || !m_source->read(left, right))
         return;
 
+    // A tick lights segment L and may darken it again; only the state at its
+    // end is drawn.
+    const auto before = m_lit;
     updateChannel(Left, left);
     updateChannel(Right, right);
     if (!m_tmrResetPeaks->isEnabled())
         m_peak = {kNothingHeld, kNothingHeld};
-    if (m_changed) {
-        m_changed = false;
-        raise(m_events.changed);
-    }
+    reportChange(before);
     if (m_events.peakValue)
         m_events.peakValue(left);
 }
@@ -157,13 +155,11 @@ void VuMeter::updateChannel(Channel channel, qint32 reading)
 
 void VuMeter::tmrResetPeaks_Timer()
 {
+    const auto before = m_lit;
     setLit(Left, m_peak[Left], false);
     setLit(Right, m_peak[Right], false);
     m_peak = {0, 0};
-    if (m_changed) {
-        m_changed = false;
-        raise(m_events.changed);
-    }
+    reportChange(before);
 }
 
 void VuMeter::tmrSilenceDetector_Timer()
@@ -180,11 +176,13 @@ void VuMeter::setLit(Channel channel, int index, bool lit)
 {
     if (index < 0 || index >= kSegments)
         return;
-    bool &segment = m_lit[channel][static_cast<size_t>(index)];
-    if (segment != lit) {
-        segment = lit;
-        m_changed = true;
-    }
+    m_lit[channel][static_cast<size_t>(index)] = lit;
+}
+
+void VuMeter::reportChange(const std::array<std::array<bool, kSegments>, 2> &before) const
+{
+    if (before != m_lit)
+        raise(m_events.changed);
 }
 
 void VuMeter::raise(const std::function<void()> &event) const

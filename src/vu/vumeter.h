@@ -90,6 +90,8 @@ private:
     void updateChannel(Channel channel, qint32 reading);
     void setLit(Channel channel, int index, bool lit);
     void raise(const std::function<void()> &event) const;
+    // Tells the host to redraw when the segments differ from `before`.
+    void reportChange(const std::array<std::array<bool, kSegments>, 2> &before) const;
 
     std::unique_ptr<PeakSource> m_source;
     std::unique_ptr<VuTimer> m_tmrUpdateVU;
@@ -103,5 +105,4 @@ private:
     int m_silenceDetect = 0;
     std::array<int, 2> m_peak{0, 0};
     std::array<std::array<bool, kSegments>, 2> m_lit{};
-    bool m_changed = false;
 };

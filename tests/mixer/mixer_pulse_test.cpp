@@ -5,8 +5,10 @@
 #include "core/settingsstore.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/songlistmodel.h"
+#include "mixer/fader.h"
 #include "mixer/frmmixer.h"
 #include "mixer/mixerline.h"
+#include "mixer/mixerlines.h"
 #include "mixer/pulsesinkline.h"
 #include "mixer/vuhost.h"
 #include "playback/mpvipc.h"
@@ -300,18 +302,15 @@ TEST_F(MixerPulseTest, DISABLED_PictureOfTheMixerWindow)
     startPlayer();
     link->WinampAddFile(writeToneThenSilence(dir.filePath(QStringLiteral("shot.wav")), 20, 0));
     SettingsStore settings(dir.filePath(QStringLiteral("VORN.ini")));
-    frmMixer mixer(settings, *link, loadMeter(nullptr),
-                   [](int linecontrol) -> std::unique_ptr<MixerLine> {
-                       if (linecontrol == 2 || linecontrol == 3)
-                           return std::make_unique<UnavailableLine>(
-                               QStringLiteral("No such line."));
-                       return std::make_unique<PulseSinkLine>();
-                   },
-                   {});
+    MpvLink &player = *link;
+    frmMixer mixer(settings, player, loadMeter(nullptr),
+                   [&player](int linecontrol) { return makeMixerLine(linecontrol, player); }, {});
     mixer.show();
     link->WinampStartPlay();
-    QSignalSpy readings(mixer.vuMeter(), SIGNAL(PeakValue(int)));
-    QTRY_VERIFY_WITH_TIMEOUT(bottomSegmentLit(mixer.vuMeter()), 10000);
+    auto *master = mixer.findChild<Fader *>(QStringLiteral("eqMaster"));
+    QTRY_VERIFY_WITH_TIMEOUT((master->refresh(), master->isEnabled()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        mixer.vuMeter()->grab().toImage().pixelColor(14, 60) == QColor(255, 255, 0), 10000);
     const QString folder = qEnvironmentVariable("VORN_SCREENSHOT_DIR", QDir::tempPath());
     EXPECT_TRUE(mixer.grab().save(QDir(folder).filePath(QStringLiteral("mixer.png"))));
     mixer.unload();
