@@ -340,6 +340,10 @@ void MpvLink::playListFile()
     call(command({QStringLiteral("af"), QStringLiteral("add"),
                   QStringLiteral("@%1:lavfi-volume=volume=%2")
                       .arg(kLevelFilterLabel, levelText(m_levelDb))}));
+    if (m_toneSet) {
+        applyTone(ToneBand::Bass);
+        applyTone(ToneBand::Treble);
+    }
     const MpvIpc::Reply reply =
         call(command({QStringLiteral("loadfile"), m_listFile, QStringLiteral("replace")}));
     if (!reply.answered())
@@ -545,4 +549,23 @@ void MpvLink::WinampLevelUp()
 void MpvLink::WinampLevelDown()
 {
     stepLevel(-kLevelStepDb);
+}
+
+void MpvLink::setToneGain(ToneBand band, double gainDb)
+{
+    (band == ToneBand::Bass ? m_bassDb : m_trebleDb) = gainDb;
+    m_toneSet = true;
+    applyTone(band);
+}
+
+void MpvLink::applyTone(ToneBand band)
+{
+    // Adding a filter under a label that is in the chain replaces it there,
+    // on the playing file too.
+    const bool bass = band == ToneBand::Bass;
+    call(command({QStringLiteral("af"), QStringLiteral("add"),
+                  QStringLiteral("@%1:lavfi-%2=g=%3")
+                      .arg(bass ? QStringLiteral("vornbass") : QStringLiteral("vorntreble"),
+                           bass ? QStringLiteral("bass") : QStringLiteral("treble"),
+                           QString::number(bass ? m_bassDb : m_trebleDb, 'f', 1))}));
 }

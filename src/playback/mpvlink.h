@@ -99,6 +99,9 @@ public:
     void WinampVolumeDown() override;
     void WinampLevelUp() override;
     void WinampLevelDown() override;
+    // Labelled lavfi bass and treble filters beside the level filter, put in
+    // place once a gain has been set and again with every file started.
+    void setToneGain(ToneBand band, double gainDb) override;
 
     QString socketPath() const { return m_ipc.socketPath(); }
     // The process id of the player this link started and still runs; 0 when none.
@@ -121,6 +124,7 @@ private:
     void waitUntilPauseHolds();
     void endStartedPlayer();
     QString freeSocketPath() const;
+    void applyTone(ToneBand band);
 
     // The path asked for; the link talks on it or on a variant of it.
     QString m_basePath;
@@ -136,4 +140,7 @@ private:
     bool m_startingEntrySeen = false;
     QDeadlineTimer m_startingDeadline;
     double m_levelDb = 0.0;
+    double m_bassDb = 0.0;
+    double m_trebleDb = 0.0;
+    bool m_toneSet = false;
 };

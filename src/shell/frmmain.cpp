@@ -11,6 +11,10 @@
 #include "library/songlisteditor.h"
 #include "library/songlistmodel.h"
 #include "library/songlistview.h"
+#include "mixer/frmmixer.h"
+#include "mixer/mixerline.h"
+#include "mixer/mixerlines.h"
+#include "mixer/vuhost.h"
 #include "playback/playbacksequencer.h"
 #include "playback/playdisplay.h"
 #include "playback/playeractions.h"
@@ -383,8 +387,15 @@ void frmMain::wirePlayback()
     };
     hooks.playerPath = [this] { return m_settings.value(ShellSettings::kWinamp); };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    // The mixer window, the preferences dialog and the banner hook in here
-    // once they exist.
+    hooks.showMixer = [this](bool shown) {
+        if (shown) {
+            m_mixer->show();
+            m_mixer->raise();
+        } else {
+            m_mixer->hide();
+        }
+    };
+    // The preferences dialog hooks in here once it exists.
     m_sequencer->setHooks(std::move(hooks));
 
     m_monitor = std::make_unique<PlayMonitor>(*m_sequencer, *m_songs, *m_display);
@@ -415,7 +426,7 @@ void frmMain::Form_Load()
 {
     m_store->DeleteWorkingCopies();
     restoreGeometryFromSettings();
-    // Loading the mixer window hidden: comes with the mixer window.
+    loadMixer();
     // The modal splash window: comes with the splash.
     m_tmrHack->start();
 }
@@ -485,10 +496,10 @@ bool frmMain::Form_QueryUnload()
                         onOffText(m_actions->mnuViewBanner->isChecked()));
     }
     saveGeometryToSettings();
-    m_settings.sync();
     if (!m_closingWithoutQuestions)
         m_store->DeleteWorkingCopies();
-    // Unloading the mixer window: comes with the mixer window.
+    m_mixer->unload();
+    m_settings.sync();
     m_link->CloseWinamp();
     return false;
 }
@@ -497,6 +508,38 @@ void frmMain::closeWithoutQuestions()
 {
     m_closingWithoutQuestions = true;
     close();
+}
+
+void frmMain::loadMixer()
+{
+    if (m_mixer)
+        return;
+    // Without the meter library the window runs with a dark meter: no
+    // silence skip and no readings for the level control.
+    QWidget *vuMeter = VuHost::createVuMeter(VuHost::defaultFolders(), nullptr);
+    frmMixer::Hooks hooks;
+    hooks.playPressed = [this] { return m_playerActions->tbPlay->isChecked(); };
+    hooks.pressNext = [this] {
+        m_sequencer->tbPlayer_ButtonClick(m_playerActions->tbNext->objectName());
+    };
+    hooks.hiddenByUser = [this] { m_playerActions->tbMixer->setChecked(false); };
+    PlayerLink &link = *m_link;
+    m_mixer = new frmMixer(
+        m_settings, link, vuMeter,
+        [&link](int linecontrol) { return makeMixerLine(linecontrol, link); }, std::move(hooks),
+        this);
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    // The mixer window follows the main window's minimized state.
+    if (event->type() == QEvent::WindowStateChange && m_mixer) {
+        if (isMinimized())
+            m_mixer->setWindowState(m_mixer->windowState() | Qt::WindowMinimized);
+        else
+            m_mixer->setWindowState(m_mixer->windowState() & ~Qt::WindowMinimized);
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

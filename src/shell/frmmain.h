@@ -17,6 +17,7 @@ class PlayListLibraryModel;
 class PlayListLibraryView;
 class PlayListStore;
 class QLabel;
+class frmMixer;
 class QTimer;
 class SettingsStore;
 class SongListEditor;
@@ -83,9 +84,11 @@ public:
     BannerStrip &banner() { return *m_banner; }
     MainWindowLayout &windowLayout() { return *m_layout; }
     const MainActions &mainActions() const { return *m_actions; }
+    frmMixer &mixer() { return *m_mixer; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -97,6 +100,7 @@ private:
     void wireCommands();
     // Shows the Add Wizard modally, then refreshes the status bar.
     void tbbAddWizard_Click();
+    void loadMixer();
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     double dotsPerInch() const;
@@ -130,6 +134,7 @@ private:
     QLabel *m_pPlayTime = nullptr;
     QTimer *m_tmrInit = nullptr;
     QTimer *m_tmrHack = nullptr;
+    frmMixer *m_mixer = nullptr;
 
     std::array<QString, kButtonCaptionCount> m_buttonCaptions;
     // Set once the start-up timer has applied the stored view options.
