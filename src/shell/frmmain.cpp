@@ -2,6 +2,12 @@
 
 #include "banner/bannerstrip.h"
 #include "banner/bannertoggle.h"
+#include "columnlayout.h"
+#include "commandrouter.h"
+#include "core/eventlog.h"
+#include "core/settingsstore.h"
+#include "core/settingvalues.h"
+#include "core/twips.h"
 #include "library/fileicons.h"
 #include "library/playlistcommands.h"
 #include "library/playlistlibrarymodel.h"
@@ -11,23 +17,18 @@
 #include "library/songlisteditor.h"
 #include "library/songlistmodel.h"
 #include "library/songlistview.h"
+#include "mainactions.h"
+#include "mainlayout.h"
+#include "mainwindowlayout.h"
 #include "playback/playbacksequencer.h"
 #include "playback/playdisplay.h"
 #include "playback/playeractions.h"
 #include "playback/playerlink.h"
 #include "playback/playertoolbar.h"
 #include "playback/playmonitor.h"
-#include "columnlayout.h"
-#include "commandrouter.h"
-#include "mainactions.h"
-#include "mainlayout.h"
-#include "mainwindowlayout.h"
-#include "core/settingsstore.h"
-#include "core/settingvalues.h"
 #include "screenfit.h"
 #include "shellsettings.h"
 #include "statuspanels.h"
-#include "core/twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,6 +92,7 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     : QMainWindow(parent)
     , m_settings(settings)
     , m_dialogs(dialogs)
+    , m_log(std::make_unique<EventLog>(programFolder + QLatin1String("/VORN.log")))
     , m_library(new PlayListLibraryModel(this))
     , m_songs(new SongListModel(this))
     , m_fileIcons(std::make_unique<FileIcons>())
@@ -372,6 +374,10 @@ void frmMain::wirePlayback()
     };
     hooks.playerPath = [this] { return m_settings.value(ShellSettings::kWinamp); };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
+    hooks.reportTrouble = [this](const QString &text) {
+        m_log->write(text);
+        statusBar()->showMessage(text);
+    };
     // The mixer window, the preferences dialog and the banner hook in here
     // once they exist.
     m_sequencer->setHooks(std::move(hooks));
@@ -402,7 +408,9 @@ void frmMain::assignFileIcons(SongRow &row)
 
 void frmMain::Form_Load()
 {
-    m_store->DeleteWorkingCopies();
+    // Working copies found now hold the unsaved work of a VORN that ended
+    // without its closing steps; the library shows them as modified lists.
+    m_store->recoverWorkingCopies();
     restoreGeometryFromSettings();
     // Loading the mixer window hidden: comes with the mixer window.
     // The modal splash window: comes with the splash.
@@ -438,6 +446,8 @@ void frmMain::tmrInit_Timer()
         QCoreApplication::processEvents();
 
     m_store->LoadPlayLists();
+    if (const int recovered = m_store->recoveredCount())
+        statusBar()->showMessage(PlayListStore::recoveryNote(recovered));
 
     if (!m_sequencer->PlayerLinked())
         m_sequencer->ShowWinampNotFound();
