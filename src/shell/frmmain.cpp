@@ -46,6 +46,9 @@
 
 namespace {
 
+// How long a note stays in the status bar; the panels it covers come back after.
+constexpr int kStatusNoteMs = 60'000;
+
 constexpr std::array<const char *, frmMain::kButtonCaptionCount> kButtonCaptionTexts{
     "New",   "Open", "Save", "Add",  "Remove", "View", "Prev",  "Play",
     "Pause", "Stop", "Next", "Cont", "Rand",   "Rep",  "Mixer", "Pref"};
@@ -376,7 +379,7 @@ void frmMain::wirePlayback()
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
     hooks.reportTrouble = [this](const QString &text) {
         m_log->write(text);
-        statusBar()->showMessage(text);
+        statusBar()->showMessage(text, kStatusNoteMs);
     };
     // The mixer window, the preferences dialog and the banner hook in here
     // once they exist.
@@ -447,7 +450,7 @@ void frmMain::tmrInit_Timer()
 
     m_store->LoadPlayLists();
     if (const int recovered = m_store->recoveredCount())
-        statusBar()->showMessage(PlayListStore::recoveryNote(recovered));
+        statusBar()->showMessage(PlayListStore::recoveryNote(recovered), kStatusNoteMs);
 
     if (!m_sequencer->PlayerLinked())
         m_sequencer->ShowWinampNotFound();
