@@ -14,6 +14,8 @@
 #include <QTime>
 #include <QTimer>
 
+#include <algorithm>
+
 PlaybackSequencer::PlaybackSequencer(PlayerLink &link, SongListModel &songs,
                                      QItemSelectionModel &songSelection,
                                      PlayListLibraryModel &library, const PlayerActions &actions,
@@ -27,9 +29,13 @@ PlaybackSequencer::PlaybackSequencer(PlayerLink &link, SongListModel &songs,
     , m_display(display)
     , m_dialogs(dialogs)
     , m_tmrMonitor(new QTimer(this))
+    , m_tmrRestart(new QTimer(this))
 {
     m_tmrMonitor->setObjectName(QStringLiteral("tmrMonitor"));
     m_tmrMonitor->setInterval(500);
+    m_tmrRestart->setObjectName(QStringLiteral("tmrRestart"));
+    m_tmrRestart->setSingleShot(true);
+    connect(m_tmrRestart, &QTimer::timeout, this, &PlaybackSequencer::tmrRestart_Timer);
 
     m_toggles.watch(m_actions.buttons());
     for (QAction *button : m_actions.buttons())
@@ -58,7 +64,7 @@ void PlaybackSequencer::buttonTriggered(QAction *button)
 {
     // A refused command leaves the toolbar as it was, though Qt has already
     // toggled the button the user pressed.
-    if (button != m_actions.tbPreferences && !m_playerLinked)
+    if (refused(button))
         m_toggles.undo(button);
     else
         m_toggles.forget();
@@ -70,7 +76,7 @@ void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
     QAction *button = m_actions.byKey(key);
     if (!button)
         return;
-    if (button != m_actions.tbPreferences && !m_playerLinked) {
+    if (refused(button)) {
         ShowWinampNotFound();
         return;
     }
@@ -103,9 +109,18 @@ void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
     }
 }
 
+bool PlaybackSequencer::refused(QAction *button) const
+{
+    // While a dead player is being brought back, Stop still ends the attempts.
+    if (button == m_actions.tbStop && m_tmrRestart->isActive())
+        return false;
+    return button != m_actions.tbPreferences && !m_playerLinked;
+}
+
 void PlaybackSequencer::tbPlayer_ButtonMenuClick(const QString &key)
 {
     if (key == m_actions.tbbFadeOut->objectName()) {
+        m_tmrRestart->stop();
         fadeOut();
         StopPlayback(false);
     } else if (key == m_actions.tbbFadeOutNext->objectName()) {
@@ -192,6 +207,44 @@ void PlaybackSequencer::playNextAfterEnd()
     }
 }
 
+int PlaybackSequencer::restartDelaySeconds(int attempt)
+{
+    constexpr int kLongest = 30;
+    return attempt >= 5 ? kLongest : std::min(1 << std::max(attempt, 0), kLongest);
+}
+
+void PlaybackSequencer::playerGone()
+{
+    m_tmrMonitor->stop();
+    const int delay = restartDelaySeconds(m_restartAttempt++);
+    reportTrouble(QStringLiteral("%1 stopped unexpectedly; starting it again in %2 s")
+                      .arg(m_link->playerName())
+                      .arg(delay));
+    m_tmrRestart->start(delay * 1000);
+}
+
+void PlaybackSequencer::tmrRestart_Timer()
+{
+    m_tmrRestart->stop();
+    if (!linkPlayer()) {
+        const int delay = restartDelaySeconds(m_restartAttempt++);
+        reportTrouble(QStringLiteral("%1 could not be started; trying again in %2 s")
+                          .arg(m_link->playerName())
+                          .arg(delay));
+        m_tmrRestart->start(delay * 1000);
+        return;
+    }
+    reportTrouble(QStringLiteral("%1 started again; playing on with the next song")
+                      .arg(m_link->playerName()));
+    playNextAfterEnd();
+}
+
+void PlaybackSequencer::reportTrouble(const QString &text)
+{
+    if (m_hooks.reportTrouble)
+        m_hooks.reportTrouble(text);
+}
+
 void PlaybackSequencer::lvSongs_DblClick()
 {
     if (!m_playerLinked) {
@@ -245,6 +298,8 @@ void PlaybackSequencer::StartPlayback()
 
 void PlaybackSequencer::PlaySong()
 {
+    // A song started by any path ends the wait for a dead player.
+    m_tmrRestart->stop();
     const int rows = m_songs.rowCount();
     if (rows == 0) {
         m_actions.tbPlay->setChecked(false);
@@ -276,6 +331,11 @@ void PlaybackSequencer::PlaySong()
 
 void PlaybackSequencer::StopPlayback(bool release)
 {
+    // The user's Stop: no dead player is brought back after it.
+    if (release) {
+        m_tmrRestart->stop();
+        m_restartAttempt = 0;
+    }
     if (m_songs.CurrentSong() == 0 || m_library.count() == 0)
         return;
     for (QAction *button : {m_actions.tbNext, m_actions.tbPause, m_actions.tbPrev})

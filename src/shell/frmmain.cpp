@@ -2,6 +2,7 @@
 
 #include "banner/bannerstrip.h"
 #include "banner/bannertoggle.h"
+#include "core/eventlog.h"
 #include "library/fileicons.h"
 #include "library/playlistcommands.h"
 #include "library/playlistlibrarymodel.h"
@@ -51,6 +52,9 @@
 
 namespace {
 
+// How long a note stays in the status bar; the panels it covers come back after.
+constexpr int kStatusNoteMs = 60'000;
+
 constexpr std::array<const char *, frmMain::kButtonCaptionCount> kButtonCaptionTexts{
     "New",   "Open", "Save", "Add",  "Remove", "View", "Prev",  "Play",
     "Pause", "Stop", "Next", "Cont", "Rand",   "Rep",  "Mixer", "Pref"};
@@ -97,6 +101,7 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     : QMainWindow(parent)
     , m_settings(settings)
     , m_dialogs(dialogs)
+    , m_log(std::make_unique<EventLog>(programFolder + QLatin1String("/VORN.log")))
     , m_library(new PlayListLibraryModel(this))
     , m_songs(new SongListModel(this))
     , m_fileIcons(std::make_unique<FileIcons>())
@@ -395,6 +400,10 @@ void frmMain::wirePlayback()
             m_mixer->hide();
         }
     };
+    hooks.reportTrouble = [this](const QString &text) {
+        m_log->write(text);
+        statusBar()->showMessage(text, kStatusNoteMs);
+    };
     // The preferences dialog hooks in here once it exists.
     m_sequencer->setHooks(std::move(hooks));
 
@@ -424,7 +433,9 @@ void frmMain::assignFileIcons(SongRow &row)
 
 void frmMain::Form_Load()
 {
-    m_store->DeleteWorkingCopies();
+    // Working copies found now hold the unsaved work of a VORN that ended
+    // without its closing steps; the library shows them as modified lists.
+    m_store->recoverWorkingCopies();
     restoreGeometryFromSettings();
     loadMixer();
     // The modal splash window: comes with the splash.
@@ -460,6 +471,8 @@ void frmMain::tmrInit_Timer()
         QCoreApplication::processEvents();
 
     m_store->LoadPlayLists();
+    if (const int recovered = m_store->recoveredCount())
+        statusBar()->showMessage(PlayListStore::recoveryNote(recovered), kStatusNoteMs);
 
     if (!m_sequencer->PlayerLinked())
         m_sequencer->ShowWinampNotFound();

@@ -6,6 +6,7 @@
 #include <memory>
 
 class BannerStrip;
+class EventLog;
 class FileIcons;
 class MainWindowLayout;
 class PlayMonitor;
@@ -107,6 +108,8 @@ private:
 
     SettingsStore &m_settings;
     UserDialogs &m_dialogs;
+    // VORN.log in the program folder: what went wrong while nobody watched.
+    std::unique_ptr<EventLog> m_log;
 
     PlayListLibraryModel *m_library;
     SongListModel *m_songs;

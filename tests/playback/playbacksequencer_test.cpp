@@ -266,14 +266,15 @@ TEST_F(NowPlayingMarkTest, EveryPathThatChangesThePlayingRowRestoresTheOldRowsIc
     expectOnlyThePlayingRowMarked("Fade Out && Stop");
 }
 
-TEST_F(NowPlayingMarkTest, ARestartedPlayerReplaysTheRowWhichKeepsItsOwnIcon)
+TEST_F(NowPlayingMarkTest, ARestartedPlayerPlaysOnAndEveryRowKeepsItsOwnIcon)
 {
     actions.tbPlay->trigger();
     actions.tbNext->trigger();
-    link.present = false; // the player is gone; the monitor starts it again
+    link.present = false; // the player is gone; the monitor has it started again
     monitor.tmrMonitor_Timer();
+    sequencer.tmrRestart_Timer();
     ASSERT_EQ(link.starts, 1);
-    EXPECT_EQ(playedRows(), (QList<int>{1, 2, 2}));
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2, 3}));
     expectOnlyThePlayingRowMarked("restart");
     actions.tbNext->trigger();
     expectOnlyThePlayingRowMarked("Next after the restart");
