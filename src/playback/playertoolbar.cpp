@@ -54,8 +54,12 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
     // Compact buttons, so that the time display fits beside them at the
     // window's default width.
     setIconSize(QSize(16, 16));
-    setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; } QToolBar::separator { width: 3px; } "
-                                 "QToolButton { padding: 1px 0px; margin: 0px; }"));
+    // A button with a drop-down keeps room for its arrow beside the caption,
+    // so that "Stop" and "Next" are never cut short.
+    setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; } QToolBar::separator { width: 2px; } "
+                                 "QToolButton { padding: 1px 0px; margin: 0px; } "
+                                 "QToolButton[popupMode=\"1\"] { padding-right: 6px; } "
+                                 "QToolButton::menu-button { width: 6px; }"));
 
     setThemeIcon(actions.tbPrev, "media-skip-backward");
     setThemeIcon(actions.tbPlay, "media-playback-start");
