@@ -150,8 +150,7 @@ void BM_RemoveOneRow(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         selection.setCurrentIndex(f.songs.index(f.songs.rowCount() / 2, 0),
-                                  QItemSelectionModel::ClearAndSelect |
-                                      QItemSelectionModel::Rows);
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         WindowStack::settle();
         state.ResumeTiming();
 
@@ -195,9 +194,9 @@ BENCHMARK(BM_ListLibraryOf200PlayLists)->Unit(benchmark::kMillisecond)->Iteratio
 double childPeakMegabytes(bool load, const QString &folder)
 {
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--peak-rss-child"), load ? QStringLiteral("load") : QString(),
-                 folder});
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--peak-rss-child"), load ? QStringLiteral("load") : QString(), folder});
     if (!child.waitForFinished(120000) || child.exitCode() != 0)
         return -1;
     return child.readAllStandardOutput().trimmed().toDouble() / 1024.0;

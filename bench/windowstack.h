@@ -32,8 +32,9 @@ struct WindowStack
         , commands(store, library, librarySelection, songs, editor, dialogs)
     {
         auto assignIcons = [this](SongRow &row) {
-            row.icon = icons.GetFileIcon(row.field(chFile), FileIconSize::Large);
-            row.smallIcon = icons.GetFileIcon(row.field(chFile), FileIconSize::Small);
+            const FileIcons::Indexes both = icons.GetFileIcons(row.field(chFile));
+            row.icon = both.large;
+            row.smallIcon = both.small;
         };
         songs.setImageSource([this](int index, bool large) {
             return icons.pixmap(index, large ? FileIconSize::Large : FileIconSize::Small);
