@@ -6,8 +6,11 @@
 #include "shell/qtuserdialogs.h"
 #include "core/settingsstore.h"
 #include "shell/shellsettings.h"
+#include "shell/signalwatcher.h"
 
 #include <QApplication>
+
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -24,6 +27,21 @@ int main(int argc, char *argv[])
     frmMain window(programFolder(), *settings, dialogs,
                    createPlayerLink(settings->value(ShellSettings::kWinamp)));
     dialogs.setParent(&window);
+
+    // Being told to end (logout, kill, Ctrl+C) ends VORN as closing does,
+    // without questions: the player is closed, unsaved work stays in the
+    // working copies.
+#ifdef Q_OS_UNIX
+    SignalWatcher endSignals({SIGTERM, SIGINT, SIGHUP});
+#else
+    SignalWatcher endSignals({});
+#endif
+    QObject::connect(&endSignals, &SignalWatcher::signalled, &window, [&window] {
+        window.closeWithoutQuestions();
+        // Also leaves a modal dialog's loop that may be running.
+        QCoreApplication::quit();
+    });
+
     window.show();
     return QApplication::exec();
 }

@@ -70,7 +70,10 @@ bool PlayListDisk::write(const QString &path, const QByteArray &bytes, QString &
         error = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile's commit does not see a failure of the last buffered write
+    // (a full disk, a size limit): flush first, so that it is seen here and
+    // the stored file is kept.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         error = file.errorString();
         file.cancelWriting();
         return false;

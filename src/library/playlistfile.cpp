@@ -202,7 +202,10 @@ bool writeAtomically(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile's commit does not see an error that only shows when its
+    // buffer is flushed (a full disk, a file size limit) and would put the
+    // short file in place of the old one; flush first and check.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

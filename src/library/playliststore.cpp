@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -33,6 +34,21 @@ QString workingCopyExtension(const QString &storedExtension)
     }
     return out;
 }
+
+// The stored file's extension for a working copy's, the inverse of the above.
+QString storedExtension(const QString &copyExtension)
+{
+    static const QString stored = QStringLiteral(".sdf");
+    static const QString copy = QStringLiteral(".tmp");
+    QString out = stored;
+    for (qsizetype i = 1; i < out.size() && i < copyExtension.size(); ++i) {
+        if (copyExtension[i].isUpper() && copy[i] == copyExtension[i].toLower())
+            out[i] = out[i].toUpper();
+    }
+    return out;
+}
+
+const QStringList kWorkingCopyPattern{QStringLiteral("*.tmp")};
 
 } // namespace
 
@@ -88,14 +104,39 @@ void PlayListStore::LoadPlayLists()
     if (m_hooks.setLibraryMultiSelection)
         m_hooks.setLibraryMultiSelection(false);
 
-    // Sorted by name, so the library reads the same on every file system.
-    const QFileInfoList files = QDir(m_folder).entryInfoList({QStringLiteral("*.sdf")}, QDir::Files,
-                                                             QDir::Name | QDir::IgnoreCase);
+    struct Found
+    {
+        PlayListEntry entry;
+        QString shortcutSource; // the file whose first lines may name a folder
+    };
+    std::vector<Found> found;
+    const QDir dir(m_folder);
+    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.sdf")}, QDir::Files);
     for (const QFileInfo &file : files) {
         const QString name = file.fileName().chopped(4);
-        const QString shortcut =
-            PlayListFile::readShortcutFolder(file.absoluteFilePath()).value_or(QString());
-        m_library.addEntry({name, shortcut, QString(), file.fileName().right(4)});
+        const QString extension = file.fileName().right(4);
+        const bool recovered = m_recovered.contains(name + workingCopyExtension(extension));
+        found.push_back({{name, QString(), recovered ? QStringLiteral("*") : QString(), extension},
+                         file.absoluteFilePath()});
+    }
+    // Recovered working copies whose stored file is gone come back under their
+    // own name; the shortcut folder, if any, is in the copy itself.
+    for (const QString &copy : m_recovered) {
+        const QString extension = storedExtension(copy.right(4));
+        const QString name = copy.chopped(4);
+        if (!QFile::exists(dir.filePath(name + extension)))
+            found.push_back(
+                {{name, QString(), QStringLiteral("*"), extension}, dir.filePath(copy)});
+    }
+    // Sorted by name, so the library reads the same on every file system.
+    std::stable_sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
+        return QString::compare(a.entry.name + a.entry.extension, b.entry.name + b.entry.extension,
+                                Qt::CaseInsensitive) < 0;
+    });
+    for (Found &item : found) {
+        item.entry.shortcut =
+            PlayListFile::readShortcutFolder(item.shortcutSource).value_or(QString());
+        m_library.addEntry(item.entry);
     }
 
     if (m_library.count() > 0) {
@@ -472,10 +513,45 @@ bool PlayListStore::hasMark(const QList<QPersistentModelIndex> &marks, const QMo
                        [&](const QPersistentModelIndex &mark) { return mark == entry; });
 }
 
+int PlayListStore::recoverWorkingCopies()
+{
+    m_recovered.clear();
+    QDir dir(m_folder);
+    const QStringList copies = dir.entryList(kWorkingCopyPattern, QDir::Files, QDir::Name);
+    for (const QString &copy : copies) {
+        QString error;
+        const std::optional<QByteArray> bytes = m_disk->read(dir.filePath(copy), error);
+        if (!bytes)
+            continue;
+        const QString stored = dir.filePath(copy.chopped(4) + storedExtension(copy.right(4)));
+        bool unchanged = false;
+        if (m_disk->exists(stored)) {
+            const std::optional<QByteArray> storedBytes = m_disk->read(stored, error);
+            if (!storedBytes)
+                continue;
+            unchanged = *storedBytes == *bytes;
+        } else {
+            unchanged = bytes->isEmpty();
+        }
+        if (unchanged)
+            dir.remove(copy);
+        else
+            m_recovered.append(copy);
+    }
+    return recoveredCount();
+}
+
+QString PlayListStore::recoveryNote(int count)
+{
+    return count == 1
+               ? QStringLiteral("1 Play List with unsaved changes was recovered")
+               : QStringLiteral("%1 Play Lists with unsaved changes were recovered").arg(count);
+}
+
 void PlayListStore::DeleteWorkingCopies()
 {
     QDir dir(m_folder);
-    const QStringList copies = dir.entryList({QStringLiteral("*.tmp")}, QDir::Files);
+    const QStringList copies = dir.entryList(kWorkingCopyPattern, QDir::Files);
     for (const QString &copy : copies)
         dir.remove(copy);
 }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPersistentModelIndex>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -70,6 +71,18 @@ public:
     // Asks about every modified play list; true when the user cancelled.
     bool QuerySaveChanges();
     void DeleteWorkingCopies();
+    // Sorts the working copies left in the program folder. Only one VORN uses
+    // the folder, so any found at start-up were left by a crash, a kill or a
+    // power cut: a copy equal to its stored file, or an empty one without a
+    // stored file, holds no unsaved work and is deleted; every other one is
+    // kept, and LoadPlayLists shows it as its play list's unsaved state (a
+    // copy whose stored file is gone as a play list of its own name). Returns
+    // how many were kept. Files that cannot be read are left as they are.
+    int recoverWorkingCopies();
+    // How many play lists the last recoverWorkingCopies kept.
+    int recoveredCount() const { return static_cast<int>(m_recovered.size()); }
+    // The status-bar note that tells the user about `count` recovered lists.
+    static QString recoveryNote(int count);
 
     // The row of the selected play list, or -1.
     int selectedPlayList() const;
@@ -143,4 +156,6 @@ private:
         qint64 size = -1;
     };
     std::optional<WrittenCopy> m_written;
+    // File names of the working copies recoverWorkingCopies kept.
+    QStringList m_recovered;
 };

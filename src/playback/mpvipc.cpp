@@ -9,10 +9,6 @@
 
 namespace {
 
-// A line longer than this is no answer of the player; dropping it keeps a
-// misbehaving peer from filling memory.
-constexpr qsizetype kMaxLineBytes = 1 << 20;
-
 int remainingMs(const QDeadlineTimer &deadline)
 {
     return static_cast<int>(std::max<qint64>(0, deadline.remainingTime()));
@@ -22,7 +18,15 @@ int remainingMs(const QDeadlineTimer &deadline)
 
 MpvIpc::MpvIpc(const QString &socketPath)
     : m_socketPath(socketPath)
-{}
+{
+    m_socket.setReadBufferSize(kReadChunkBytes);
+}
+
+void MpvIpc::setSocketPath(const QString &socketPath)
+{
+    disconnectFromPlayer();
+    m_socketPath = socketPath;
+}
 
 void MpvIpc::setEventHandler(EventHandler handler)
 {
@@ -59,6 +63,8 @@ void MpvIpc::readAvailable()
     // player closed.
     if (m_socket.bytesAvailable() == 0 && isConnected())
         m_socket.waitForReadyRead(0);
+    // The socket holds at most kReadChunkBytes, so the buffer never grows by
+    // more than that past the line cap before the cap is checked.
     m_buffer += m_socket.readAll();
     // Lines after an awaited reply stay buffered: the caller acts on the
     // reply before the events that followed it are handed on.
@@ -69,8 +75,11 @@ void MpvIpc::readAvailable()
         handleLine(line);
         newline = m_buffer.indexOf('\n');
     }
-    if (m_buffer.size() > kMaxLineBytes)
-        m_buffer.clear();
+    m_peakBuffered = std::max(m_peakBuffered, m_buffer.size());
+    if (newline < 0 && m_buffer.size() > kMaxLineBytes) {
+        // No player sends such a line: whatever sends it is dropped.
+        disconnectFromPlayer();
+    }
 }
 
 void MpvIpc::handleLine(const QByteArray &line)
@@ -116,8 +125,12 @@ MpvIpc::Reply MpvIpc::request(const QJsonArray &command, int timeoutMs)
         m_awaitedId = 0;
 
         if (!m_awaitedReply) {
-            if (isConnected())
+            if (isConnected()) {
+                // A late answer must not be taken for the answer to a later
+                // request, and a listener that never answers is not kept.
                 m_unresponsive = true;
+                disconnectFromPlayer();
+            }
             return {};
         }
         m_unresponsive = false;

@@ -15,9 +15,14 @@
 // answer, event lines are handed to the event handler, anything else is
 // skipped.
 //
-// No call waits longer than the time it is given. After the player once failed
-// to answer in time, later requests wait only briefly until it answers again,
-// so a hung player costs one full wait, not one per request.
+// No call waits longer than the time it is given. A request that goes
+// unanswered drops the connection, so a late answer never meets a later
+// request; after such a failure, later requests wait only briefly until the
+// player answers again, so a hung player costs one full wait, not one per
+// request.
+//
+// What is read from the peer is bounded: a line longer than kMaxLineBytes is
+// no answer of mpv, and the peer that sends it is dropped.
 class MpvIpc
 {
 public:
@@ -41,10 +46,15 @@ public:
 
     static constexpr int kRequestTimeoutMs = 2000;
     static constexpr int kProbeTimeoutMs = 250;
+    static constexpr qsizetype kMaxLineBytes = 1 << 20;
+    // What the socket itself may hold before it is read.
+    static constexpr qsizetype kReadChunkBytes = 64 * 1024;
 
     explicit MpvIpc(const QString &socketPath);
 
     QString socketPath() const { return m_socketPath; }
+    // Talks to the player on `socketPath` from now on; drops the connection.
+    void setSocketPath(const QString &socketPath);
     void setEventHandler(EventHandler handler);
 
     // Sends `command` and waits for its reply, connecting first when needed.
@@ -61,6 +71,9 @@ public:
     bool isConnected() const;
     void disconnectFromPlayer();
 
+    // The most bytes ever held for a line not yet complete.
+    qsizetype peakBufferedBytes() const { return m_peakBuffered; }
+
 private:
     bool ensureConnected();
     void readAvailable();
@@ -74,4 +87,5 @@ private:
     qint64 m_awaitedId = 0;
     std::optional<QJsonObject> m_awaitedReply;
     bool m_unresponsive = false;
+    qsizetype m_peakBuffered = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "core/datalocations.h"
 #include "core/numeric.h"
+#include "mpvsocketpath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -19,6 +21,11 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
+
+#include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
 #endif
 
 namespace {
@@ -33,6 +40,24 @@ constexpr int kLoadingLimitMs = 10000;
 constexpr int kFadeStepMs = 40;
 constexpr int kStartPollMs = 50;
 constexpr int kQuitWaitMs = 2000;
+// How long WinampStopButton waits for the player to have let go of the file.
+constexpr int kStopWaitMs = 1000;
+// How long WinampPauseButton waits for the position of a paused file to hold.
+constexpr int kPauseSettleMs = 300;
+// How many alternative socket paths a start tries when others are held.
+constexpr int kSocketVariants = 10;
+
+// Options that keep the player to the files VORN hands it: no user
+// configuration or scripts, no web download hook, and no following of
+// references from a file to other files or protocols (which also keeps mpv
+// from expanding play lists and EDL files).
+const QStringList kLockedDownOptions{
+    QStringLiteral("--no-config"),
+    QStringLiteral("--ytdl=no"),
+    QStringLiteral("--load-scripts=no"),
+    QStringLiteral("--access-references=no"),
+    QStringLiteral("--autoload-files=no"),
+};
 
 QJsonArray command(std::initializer_list<QJsonValue> parts)
 {
@@ -80,24 +105,78 @@ int clampToInt(qint64 value)
     return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 }
 
+// An absolute path of something local that exists and is not a folder: mpv
+// takes anything else for a URL or a protocol.
+bool isLocalFile(const QString &file)
+{
+#ifdef Q_OS_WIN
+    if (!QDir::isAbsolutePath(file) || file.startsWith(QLatin1Char(':')))
+        return false;
+#else
+    if (!file.startsWith(QLatin1Char('/')))
+        return false;
+#endif
+    const QFileInfo info(file);
+    return info.exists() && !info.isDir();
+}
+
+// True when some process accepts connections on `path`.
+bool hasListener(const QString &path)
+{
+    QLocalSocket probe;
+    probe.connectToServer(path);
+    return probe.waitForConnected(MpvIpc::kProbeTimeoutMs);
+}
+
 } // namespace
 
 QString defaultMpvSocketPath()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("\\\\.\\pipe\\vorn-mpv");
-#else
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = programFolder();
-    return QDir(folder).filePath(QStringLiteral("vorn-mpv.sock"));
-#endif
+    return mpvSocketPathFor(programFolder());
 }
 
 MpvLink::MpvLink(const QString &socketPath)
-    : m_ipc(socketPath)
+    : m_basePath(fitSocketPath(socketPath))
+    , m_ipc(m_basePath)
 {
     m_ipc.setEventHandler([this](const QJsonObject &event) { handleEvent(event); });
+}
+
+MpvLink::~MpvLink()
+{
+    endStartedPlayer();
+}
+
+qint64 MpvLink::startedPlayerPid() const
+{
+    if (!m_process || m_process->state() == QProcess::NotRunning)
+        return 0;
+    return m_process->processId();
+}
+
+void MpvLink::endStartedPlayer()
+{
+    m_ipc.disconnectFromPlayer();
+    if (!m_process)
+        return;
+    if (m_process->state() != QProcess::NotRunning) {
+        // SIGKILL: a stopped or hung player would never act on a gentler signal.
+        m_process->kill();
+        m_process->waitForFinished(kQuitWaitMs);
+    }
+    m_process.reset();
+    // A player that was killed leaves its socket file behind.
+    QFile::remove(m_ipc.socketPath());
+}
+
+QString MpvLink::freeSocketPath() const
+{
+    for (int n = 0; n < kSocketVariants; ++n) {
+        const QString candidate = socketPathVariant(m_basePath, n);
+        if (!hasListener(candidate))
+            return candidate;
+    }
+    return socketPathVariant(m_basePath, kSocketVariants);
 }
 
 QString MpvLink::playerName() const
@@ -160,33 +239,57 @@ bool MpvLink::StartWinamp(const QString &path)
     if (FindWinamp())
         return true;
 
+    // The player of ours that did not answer is given up before another
+    // starts, so that there is never a second one, and the new one gets a
+    // path that no silent or foreign listener holds.
+    endStartedPlayer();
+    m_ipc.setSocketPath(freeSocketPath());
+
     QStringList arguments{QStringLiteral("--idle=yes"), QStringLiteral("--no-video"),
                           QStringLiteral("--force-window=no"), QStringLiteral("--no-terminal"),
                           // The end of a song is seen as the player going idle.
                           QStringLiteral("--keep-open=no"),
                           QStringLiteral("--input-ipc-server=") + m_ipc.socketPath()};
+    arguments += kLockedDownOptions;
     arguments += QProcess::splitCommand(qEnvironmentVariable(qPrintable(kMpvOptionsVariable)));
 
-    QProcess process;
-    process.setProgram(path.isEmpty() ? QStringLiteral("mpv") : path);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!process.startDetached(&pid))
+    auto process = std::make_unique<QProcess>();
+    process->setProgram(path.isEmpty() ? QStringLiteral("mpv") : path);
+    process->setArguments(arguments);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+#ifdef Q_OS_LINUX
+    const pid_t vorn = ::getpid();
+    process->setChildProcessModifier([vorn] {
+        // Its own process group, so that a terminal's Ctrl+C reaches VORN,
+        // which then closes the player; and it ends when VORN ends, however
+        // VORN ends.
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != vorn)
+            ::_exit(127);
+    });
+#endif
+    process->start();
+    if (!process->waitForStarted(kStartTimeoutMs))
         return false;
+    m_process = std::move(process);
+    const qint64 pid = m_process->processId();
 
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < kStartTimeoutMs) {
         if (FindWinamp())
             return true;
-        if (pid > 0 && !processRunning(pid))
-            return FindWinamp();
+        if (m_process->state() == QProcess::NotRunning || !processRunning(pid))
+            break;
         waitResponsive(kStartPollMs);
     }
-    return FindWinamp();
+    if (FindWinamp())
+        return true;
+    endStartedPlayer();
+    return false;
 }
 
 void MpvLink::CloseWinamp()
@@ -194,8 +297,12 @@ void MpvLink::CloseWinamp()
     if (call(command({QStringLiteral("quit")})).answered())
         m_ipc.waitForDisconnected(kQuitWaitMs);
     m_ipc.disconnectFromPlayer();
+    if (m_process && m_process->state() != QProcess::NotRunning)
+        m_process->waitForFinished(kQuitWaitMs);
+    endStartedPlayer();
     forgetStart();
     m_listFile.clear();
+    m_listFileRefused = false;
 }
 
 void MpvLink::WinampClearList()
@@ -206,8 +313,10 @@ void MpvLink::WinampClearList()
 
 void MpvLink::WinampAddFile(const QString &file)
 {
-    if (FindWinamp())
-        m_listFile = file;
+    if (!FindWinamp())
+        return;
+    m_listFileRefused = !isLocalFile(file);
+    m_listFile = m_listFileRefused ? QString() : file;
 }
 
 void MpvLink::WinampStartPlay()
@@ -217,8 +326,12 @@ void MpvLink::WinampStartPlay()
 
 void MpvLink::playListFile()
 {
-    if (m_listFile.isEmpty())
+    if (m_listFile.isEmpty()) {
+        // A refused entry ends what played, as a file that fails to load does.
+        if (m_listFileRefused)
+            WinampStopButton();
         return;
+    }
     // The pause flag outlives a file in mpv; a new song starts playing.
     if (!call(command({QStringLiteral("set_property"), QStringLiteral("pause"), false})).answered())
         return;
@@ -227,6 +340,10 @@ void MpvLink::playListFile()
     call(command({QStringLiteral("af"), QStringLiteral("add"),
                   QStringLiteral("@%1:lavfi-volume=volume=%2")
                       .arg(kLevelFilterLabel, levelText(m_levelDb))}));
+    if (m_toneSet) {
+        applyTone(ToneBand::Bass);
+        applyTone(ToneBand::Treble);
+    }
     const MpvIpc::Reply reply =
         call(command({QStringLiteral("loadfile"), m_listFile, QStringLiteral("replace")}));
     if (!reply.answered())
@@ -238,13 +355,25 @@ void MpvLink::playListFile()
     m_ipc.waitForEvents(kLoadWaitMs, [this] { return m_startingEntry < 0; });
 }
 
+bool MpvLink::isStopped(const MpvIpc::Reply &idle, const MpvIpc::Reply &time) const
+{
+    if (isStarting())
+        return false;
+    // mpv reads idle as soon as it was told to stop, while the file may still
+    // be loaded, and the file is gone a moment before mpv reads idle at the
+    // end of a song: either one means stopped.
+    return idle.data.toBool() || !time.answered() || !time.data.isDouble();
+}
+
 int MpvLink::WinampIsPlaying()
 {
     const MpvIpc::Reply idle =
         call(command({QStringLiteral("get_property"), QStringLiteral("idle-active")}));
     if (!idle.answered())
         return kStopped;
-    if (idle.data.toBool() && !isStarting())
+    const MpvIpc::Reply time =
+        call(command({QStringLiteral("get_property"), QStringLiteral("playback-time")}));
+    if (time.outcome == MpvIpc::Outcome::NoAnswer || isStopped(idle, time))
         return kStopped;
     const MpvIpc::Reply pause =
         call(command({QStringLiteral("get_property"), QStringLiteral("pause")}));
@@ -255,15 +384,18 @@ int MpvLink::WinampIsPlaying()
 
 int MpvLink::WinampGetPosition()
 {
-    const MpvIpc::Reply reply =
+    const MpvIpc::Reply idle =
+        call(command({QStringLiteral("get_property"), QStringLiteral("idle-active")}));
+    if (!idle.answered())
+        return 0;
+    const MpvIpc::Reply time =
         call(command({QStringLiteral("get_property"), QStringLiteral("playback-time")}));
-    if (reply.answered() && reply.data.isDouble()) {
-        // A loaded file reads at least 1 ms: 0 means the song has ended.
-        return std::max(1, clampToInt(roundHalfEven(reply.data.toDouble() * 1000.0)));
-    }
-    if (reply.outcome == MpvIpc::Outcome::Refused && isStarting())
-        return 1;
-    return 0;
+    if (time.outcome == MpvIpc::Outcome::NoAnswer || isStopped(idle, time))
+        return 0;
+    if (!time.answered() || !time.data.isDouble())
+        return 1; // still loading
+    // A loaded file reads at least 1 ms: 0 means the song has ended.
+    return std::max(1, clampToInt(roundHalfEven(time.data.toDouble() * 1000.0)));
 }
 
 int MpvLink::WinampGetLength()
@@ -294,7 +426,31 @@ void MpvLink::WinampPauseButton()
         call(command({QStringLiteral("get_property"), QStringLiteral("idle-active")}));
     if (!idle.answered() || (idle.data.toBool() && !isStarting()))
         return;
-    call(command({QStringLiteral("cycle"), QStringLiteral("pause")}));
+    if (!call(command({QStringLiteral("cycle"), QStringLiteral("pause")})).answered())
+        return;
+    const MpvIpc::Reply pause =
+        call(command({QStringLiteral("get_property"), QStringLiteral("pause")}));
+    if (pause.answered() && pause.data.toBool())
+        waitUntilPauseHolds();
+}
+
+void MpvLink::waitUntilPauseHolds()
+{
+    // mpv answers the pause before its play loop has taken the final position
+    // of the paused file; a caller must read the position that then holds.
+    const QDeadlineTimer deadline(kPauseSettleMs);
+    QJsonValue last;
+    while (!deadline.hasExpired()) {
+        const MpvIpc::Reply time =
+            call(command({QStringLiteral("get_property"), QStringLiteral("playback-time")}),
+                 MpvIpc::kProbeTimeoutMs);
+        if (!time.answered() || !time.data.isDouble())
+            return;
+        if (time.data == last)
+            return;
+        last = time.data;
+        m_ipc.waitForEvents(20, [] { return false; });
+    }
 }
 
 void MpvLink::WinampStopButton()
@@ -302,16 +458,24 @@ void MpvLink::WinampStopButton()
     forgetStart();
     if (!call(command({QStringLiteral("stop")})).answered())
         return;
-    // mpv answers the command before it has gone idle: wait for that, briefly,
-    // so that the next query already reads the player as stopped.
-    const QDeadlineTimer deadline(1000);
+    // mpv answers the command, and even reads idle, before it has let go of
+    // the file: wait for both, briefly, so that the next query reads the
+    // player as stopped with no position and no length.
+    const QDeadlineTimer deadline(kStopWaitMs);
     while (!deadline.hasExpired()) {
         const MpvIpc::Reply idle =
             call(command({QStringLiteral("get_property"), QStringLiteral("idle-active")}),
                  MpvIpc::kProbeTimeoutMs);
-        if (!idle.answered() || idle.data.toBool())
+        if (!idle.answered())
             return;
-        QThread::msleep(5);
+        const MpvIpc::Reply path =
+            call(command({QStringLiteral("get_property"), QStringLiteral("path")}),
+                 MpvIpc::kProbeTimeoutMs);
+        if (path.outcome == MpvIpc::Outcome::NoAnswer)
+            return;
+        if (idle.data.toBool() && !path.answered())
+            return;
+        m_ipc.waitForEvents(5, [] { return false; });
     }
 }
 
@@ -385,4 +549,23 @@ void MpvLink::WinampLevelUp()
 void MpvLink::WinampLevelDown()
 {
     stepLevel(-kLevelStepDb);
+}
+
+void MpvLink::setToneGain(ToneBand band, double gainDb)
+{
+    (band == ToneBand::Bass ? m_bassDb : m_trebleDb) = gainDb;
+    m_toneSet = true;
+    applyTone(band);
+}
+
+void MpvLink::applyTone(ToneBand band)
+{
+    // Adding a filter under a label that is in the chain replaces it there,
+    // on the playing file too.
+    const bool bass = band == ToneBand::Bass;
+    call(command({QStringLiteral("af"), QStringLiteral("add"),
+                  QStringLiteral("@%1:lavfi-%2=g=%3")
+                      .arg(bass ? QStringLiteral("vornbass") : QStringLiteral("vorntreble"),
+                           bass ? QStringLiteral("bass") : QStringLiteral("treble"),
+                           QString::number(bass ? m_bassDb : m_trebleDb, 'f', 1))}));
 }

@@ -7,9 +7,12 @@
 #include <QJsonArray>
 #include <QString>
 
-// Where VORN's mpv listens for commands: the runtime folder
-// ($XDG_RUNTIME_DIR) when there is one, else the program folder; on Windows a
-// named pipe.
+#include <memory>
+
+class QProcess;
+
+// Where the mpv of the VORN on this program folder listens for commands (see
+// mpvsocketpath.h).
 QString defaultMpvSocketPath();
 
 // Drives mpv, started without a window, over its JSON IPC socket.
@@ -19,6 +22,15 @@ QString defaultMpvSocketPath();
 // No request waits for the player longer than about 2 s, and once the player
 // has failed to answer, later requests wait only briefly until it answers
 // again.
+//
+// The player is a process of its own that VORN does not trust: the link knows
+// the process it started by its id and ends it when it gives up on it (a start
+// that never answers, a player that fell silent and is replaced) and when the
+// link is destroyed; on Linux that process also ends when VORN ends in any
+// other way. A new player gets a socket path that no other process listens on.
+// mpv is started without the user's configuration, scripts and web download
+// hook, and is handed only absolute paths of local files; any other entry
+// (a URL, a protocol, a relative name) is skipped like a missing file.
 //
 // The player's own play list never holds more than the file that plays:
 // - `WinampAddFile` hands over the file to play next (a later one replaces
@@ -50,17 +62,24 @@ public:
     // How long StartWinamp waits for a started player to answer.
     static constexpr int kStartTimeoutMs = 5000;
 
+    // A `socketPath` too long for a socket is replaced by a short private one.
     explicit MpvLink(const QString &socketPath = defaultMpvSocketPath());
+    ~MpvLink() override;
+    MpvLink(const MpvLink &) = delete;
+    MpvLink &operator=(const MpvLink &) = delete;
 
     QString playerName() const override;
 
     // True when a player answers on the socket.
     bool FindWinamp() override;
-    // Starts `path` (empty: "mpv" on the PATH) as a detached process without a
-    // window, with the options of $VORN_MPV_OPTIONS added, and waits until it
-    // answers, at most kStartTimeoutMs, keeping the event loop running.
+    // Starts `path` (empty: "mpv" on the PATH) without a window, with the
+    // options of $VORN_MPV_OPTIONS added, and waits until it answers, at most
+    // kStartTimeoutMs, keeping the event loop running. A player of ours that
+    // no longer answers is ended first; a started player that never answers
+    // is ended before this returns false.
     bool StartWinamp(const QString &path) override;
-    // Quits the player and waits (at most 2 s) until it has closed the socket.
+    // Quits the player and waits (at most 2 s) until it has closed the socket;
+    // a player of ours that does not quit is ended.
     void CloseWinamp() override;
 
     void WinampClearList() override;
@@ -80,8 +99,15 @@ public:
     void WinampVolumeDown() override;
     void WinampLevelUp() override;
     void WinampLevelDown() override;
+    // Labelled lavfi bass and treble filters beside the level filter, put in
+    // place once a gain has been set and again with every file started.
+    void setToneGain(ToneBand band, double gainDb) override;
 
     QString socketPath() const { return m_ipc.socketPath(); }
+    // The process id of the player this link started and still runs; 0 when none.
+    qint64 startedPlayerPid() const;
+    // The most bytes the link ever held from the player for one line.
+    qsizetype peakBufferedBytes() const { return m_ipc.peakBufferedBytes(); }
     // The output level in dB that the link sets on the player.
     double outputLevel() const { return m_levelDb; }
 
@@ -94,9 +120,19 @@ private:
     void stepVolume(int delta);
     void stepLevel(double deltaDb);
     bool setVolume(double volume);
+    bool isStopped(const MpvIpc::Reply &idle, const MpvIpc::Reply &time) const;
+    void waitUntilPauseHolds();
+    void endStartedPlayer();
+    QString freeSocketPath() const;
+    void applyTone(ToneBand band);
 
+    // The path asked for; the link talks on it or on a variant of it.
+    QString m_basePath;
     MpvIpc m_ipc;
+    std::unique_ptr<QProcess> m_process;
     QString m_listFile;
+    // The last file handed over was not one the player may open.
+    bool m_listFileRefused = false;
     qint64 m_playerPid = 0;
     // The play list entry of the file started last while it is still loading;
     // -1 when none is.
@@ -104,4 +140,7 @@ private:
     bool m_startingEntrySeen = false;
     QDeadlineTimer m_startingDeadline;
     double m_levelDb = 0.0;
+    double m_bassDb = 0.0;
+    double m_trebleDb = 0.0;
+    bool m_toneSet = false;
 };

@@ -14,6 +14,8 @@
 #include <QTime>
 #include <QTimer>
 
+#include <algorithm>
+
 PlaybackSequencer::PlaybackSequencer(PlayerLink &link, SongListModel &songs,
                                      QItemSelectionModel &songSelection,
                                      PlayListLibraryModel &library, const PlayerActions &actions,
@@ -27,14 +29,17 @@ PlaybackSequencer::PlaybackSequencer(PlayerLink &link, SongListModel &songs,
     , m_display(display)
     , m_dialogs(dialogs)
     , m_tmrMonitor(new QTimer(this))
+    , m_tmrRestart(new QTimer(this))
 {
     m_tmrMonitor->setObjectName(QStringLiteral("tmrMonitor"));
     m_tmrMonitor->setInterval(500);
+    m_tmrRestart->setObjectName(QStringLiteral("tmrRestart"));
+    m_tmrRestart->setSingleShot(true);
+    connect(m_tmrRestart, &QTimer::timeout, this, &PlaybackSequencer::tmrRestart_Timer);
 
-    for (QAction *button : m_actions.buttons()) {
-        connect(button, &QAction::triggered, this,
-                [this, button] { tbPlayer_ButtonClick(button->objectName()); });
-    }
+    m_toggles.watch(m_actions.buttons());
+    for (QAction *button : m_actions.buttons())
+        connect(button, &QAction::triggered, this, [this, button] { buttonTriggered(button); });
     for (QAction *item : {m_actions.tbbFadeOut, m_actions.tbbFadeOutNext}) {
         connect(item, &QAction::triggered, this,
                 [this, item] { tbPlayer_ButtonMenuClick(item->objectName()); });
@@ -55,19 +60,29 @@ bool PlaybackSequencer::linkPlayer()
     return m_playerLinked;
 }
 
+void PlaybackSequencer::buttonTriggered(QAction *button)
+{
+    // A refused command leaves the toolbar as it was, though Qt has already
+    // toggled the button the user pressed.
+    if (refused(button))
+        m_toggles.undo(button);
+    else
+        m_toggles.forget();
+    tbPlayer_ButtonClick(button->objectName());
+}
+
 void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
 {
     QAction *button = m_actions.byKey(key);
     if (!button)
         return;
-    // A pressed button of group A stays pressed when clicked again.
-    if (button->actionGroup() == m_actions.groupA)
-        button->setChecked(true);
-
-    if (button != m_actions.tbPreferences && !m_playerLinked) {
+    if (refused(button)) {
         ShowWinampNotFound();
         return;
     }
+    // A pressed button of group A stays pressed when clicked again.
+    if (button->actionGroup() == m_actions.groupA)
+        button->setChecked(true);
 
     if (button == m_actions.tbPlay) {
         StartPlayback();
@@ -94,9 +109,18 @@ void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
     }
 }
 
+bool PlaybackSequencer::refused(QAction *button) const
+{
+    // While a dead player is being brought back, Stop still ends the attempts.
+    if (button == m_actions.tbStop && m_tmrRestart->isActive())
+        return false;
+    return button != m_actions.tbPreferences && !m_playerLinked;
+}
+
 void PlaybackSequencer::tbPlayer_ButtonMenuClick(const QString &key)
 {
     if (key == m_actions.tbbFadeOut->objectName()) {
+        m_tmrRestart->stop();
         fadeOut();
         StopPlayback(false);
     } else if (key == m_actions.tbbFadeOutNext->objectName()) {
@@ -117,18 +141,18 @@ void PlaybackSequencer::next()
 {
     StopPlayback(false);
     if (m_actions.tbRandom->isChecked()) {
-        m_songs.setCurrentSong(SelectRandomTitle());
+        setCurrentSong(SelectRandomTitle());
         PlaySong();
         return;
     }
     const int rows = m_songs.rowCount();
-    m_songs.setCurrentSong(m_songs.CurrentSong() + 1);
+    setCurrentSong(m_songs.CurrentSong() + 1);
     if (m_songs.CurrentSong() > rows) {
         if (m_actions.tbRepeat->isChecked()) {
-            m_songs.setCurrentSong(1);
+            setCurrentSong(1);
             PlaySong();
         } else {
-            m_songs.setCurrentSong(m_songs.CurrentSong() - 1);
+            setCurrentSong(m_songs.CurrentSong() - 1);
             StopPlayback(false);
         }
         return;
@@ -145,17 +169,17 @@ void PlaybackSequencer::previous()
     }
     StopPlayback(false);
     if (m_actions.tbRandom->isChecked()) {
-        m_songs.setCurrentSong(SelectRandomTitle());
+        setCurrentSong(SelectRandomTitle());
         PlaySong();
         return;
     }
-    m_songs.setCurrentSong(m_songs.CurrentSong() - 1);
+    setCurrentSong(m_songs.CurrentSong() - 1);
     if (m_songs.CurrentSong() == 0) {
         if (m_actions.tbRepeat->isChecked()) {
-            m_songs.setCurrentSong(m_songs.rowCount());
+            setCurrentSong(m_songs.rowCount());
             PlaySong();
         } else {
-            m_songs.setCurrentSong(1);
+            setCurrentSong(1);
             StopPlayback(false);
         }
         return;
@@ -167,20 +191,58 @@ void PlaybackSequencer::playNextAfterEnd()
 {
     StopPlayback(false);
     if (!m_actions.tbContinue->isChecked()) {
-        m_songs.setCurrentSong(SelectRandomTitle());
+        setCurrentSong(SelectRandomTitle());
         PlaySong();
         return;
     }
-    m_songs.setCurrentSong(m_songs.CurrentSong() + 1);
+    setCurrentSong(m_songs.CurrentSong() + 1);
     if (m_songs.CurrentSong() <= m_songs.rowCount()) {
         PlaySong();
     } else if (m_actions.tbRepeat->isChecked()) {
-        m_songs.setCurrentSong(1);
+        setCurrentSong(1);
         PlaySong();
     } else {
-        m_songs.setCurrentSong(m_songs.CurrentSong() - 1);
+        setCurrentSong(m_songs.CurrentSong() - 1);
         StopPlayback(false);
     }
+}
+
+int PlaybackSequencer::restartDelaySeconds(int attempt)
+{
+    constexpr int kLongest = 30;
+    return attempt >= 5 ? kLongest : std::min(1 << std::max(attempt, 0), kLongest);
+}
+
+void PlaybackSequencer::playerGone()
+{
+    m_tmrMonitor->stop();
+    const int delay = restartDelaySeconds(m_restartAttempt++);
+    reportTrouble(QStringLiteral("%1 stopped unexpectedly; starting it again in %2 s")
+                      .arg(m_link->playerName())
+                      .arg(delay));
+    m_tmrRestart->start(delay * 1000);
+}
+
+void PlaybackSequencer::tmrRestart_Timer()
+{
+    m_tmrRestart->stop();
+    if (!linkPlayer()) {
+        const int delay = restartDelaySeconds(m_restartAttempt++);
+        reportTrouble(QStringLiteral("%1 could not be started; trying again in %2 s")
+                          .arg(m_link->playerName())
+                          .arg(delay));
+        m_tmrRestart->start(delay * 1000);
+        return;
+    }
+    reportTrouble(QStringLiteral("%1 started again; playing on with the next song")
+                      .arg(m_link->playerName()));
+    playNextAfterEnd();
+}
+
+void PlaybackSequencer::reportTrouble(const QString &text)
+{
+    if (m_hooks.reportTrouble)
+        m_hooks.reportTrouble(text);
 }
 
 void PlaybackSequencer::lvSongs_DblClick()
@@ -201,7 +263,7 @@ void PlaybackSequencer::lvSongs_DblClick()
         button->setEnabled(true);
     setPlayerState(true);
     EnablePlayListControls(false);
-    m_songs.setCurrentSong(row + 1);
+    setCurrentSong(row + 1);
     PlaySong();
 }
 
@@ -212,7 +274,14 @@ void PlaybackSequencer::mnuSongsPlay_Click()
 
 void PlaybackSequencer::mnuSongsFadeAndPlay_Click()
 {
+    const bool wasPlaying = m_tmrMonitor->isActive();
     fadeOut();
+    // With no row to play the faded song has still ended: show it stopped
+    // rather than a playing state with no song behind it.
+    if (m_playerLinked && wasPlaying && m_songSelection.selectedRows().isEmpty()) {
+        StopPlayback(false);
+        return;
+    }
     lvSongs_DblClick();
 }
 
@@ -223,19 +292,21 @@ void PlaybackSequencer::StartPlayback()
         m_link->WinampPlayButton();
         return;
     }
-    m_songs.setCurrentSong(1);
+    setCurrentSong(1);
     PlaySong();
 }
 
 void PlaybackSequencer::PlaySong()
 {
+    // A song started by any path ends the wait for a dead player.
+    m_tmrRestart->stop();
     const int rows = m_songs.rowCount();
     if (rows == 0) {
         m_actions.tbPlay->setChecked(false);
         return;
     }
     // Rows removed while playing can leave CurrentSong past the end.
-    m_songs.setCurrentSong(qBound(1, m_songs.CurrentSong(), rows));
+    setCurrentSong(qBound(1, m_songs.CurrentSong(), rows));
     const int row = m_songs.CurrentSong() - 1;
 
     for (QAction *button : {m_actions.tbNext, m_actions.tbPause, m_actions.tbPrev})
@@ -246,9 +317,7 @@ void PlaybackSequencer::PlaySong()
     processEvents();
     m_link->WinampAddFile(m_songs.row(row).field(chFile));
 
-    m_savedSongIcon = m_songs.row(row).icon;
-    m_savedSmallIcon = m_songs.row(row).smallIcon;
-    m_songs.setIcons(row, kNowPlayingImage, kNowPlayingImage);
+    markPlayingRow(row);
     if (m_hooks.scrollToRow)
         m_hooks.scrollToRow(row);
     m_songs.setTag(row, QStringLiteral("*"));
@@ -262,22 +331,57 @@ void PlaybackSequencer::PlaySong()
 
 void PlaybackSequencer::StopPlayback(bool release)
 {
+    // The user's Stop: no dead player is brought back after it.
+    if (release) {
+        m_tmrRestart->stop();
+        m_restartAttempt = 0;
+    }
     if (m_songs.CurrentSong() == 0 || m_library.count() == 0)
         return;
     for (QAction *button : {m_actions.tbNext, m_actions.tbPause, m_actions.tbPrev})
         button->setEnabled(false);
     setPlayerState(false);
 
-    const int row = m_songs.CurrentSong() - 1;
-    if (row >= 0 && row < m_songs.rowCount())
-        m_songs.setIcons(row, m_savedSongIcon, m_savedSmallIcon);
+    unmarkPlayingRow();
 
     m_link->WinampClearList();
     m_link->WinampStopButton();
     m_tmrMonitor->stop();
     m_display.setTimeText(QStringLiteral("00:00:00"));
     m_display.setProgress(0);
+    // A caption that named the song while minimized would outlive it.
+    m_display.setCaption(QStringLiteral("VORN"));
     EnablePlayListControls(release);
+}
+
+void PlaybackSequencer::setCurrentSong(int song)
+{
+    if (song != m_songs.CurrentSong())
+        unmarkPlayingRow();
+    m_songs.setCurrentSong(song);
+}
+
+void PlaybackSequencer::markPlayingRow(int row)
+{
+    // Playing the marked row again (a restarted player) must not take the
+    // now-playing image for the row's own icon.
+    unmarkPlayingRow();
+    m_savedSongIcon = m_songs.row(row).icon;
+    m_savedSmallIcon = m_songs.row(row).smallIcon;
+    m_songs.setIcons(row, kNowPlayingImage, kNowPlayingImage);
+    m_rowMarked = true;
+}
+
+void PlaybackSequencer::unmarkPlayingRow()
+{
+    if (!m_rowMarked)
+        return;
+    m_rowMarked = false;
+    // When the playing row itself was removed, CurrentSong names another row
+    // that still shows its own icon.
+    const int row = m_songs.CurrentSong() - 1;
+    if (row >= 0 && row < m_songs.rowCount() && m_songs.row(row).icon == kNowPlayingImage)
+        m_songs.setIcons(row, m_savedSongIcon, m_savedSmallIcon);
 }
 
 void PlaybackSequencer::PausePlayback()

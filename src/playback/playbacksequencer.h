@@ -1,5 +1,7 @@
 #pragma once
 
+#include "togglejournal.h"
+
 #include <QObject>
 #include <QString>
 
@@ -7,6 +9,7 @@
 
 class PlayDisplay;
 class PlayerLink;
+class QAction;
 class PlayListLibraryModel;
 class QItemSelectionModel;
 class QTimer;
@@ -40,7 +43,15 @@ public:
         std::function<void()> processEvents;
         // Draws a number in [0, 1) for the random title selector.
         std::function<double()> random;
+        // Tells about trouble met while nobody may be watching (a player that
+        // died and is being restarted): a status-bar note and a log entry,
+        // never a modal box.
+        std::function<void(const QString &text)> reportTrouble;
     };
+
+    // Seconds to wait before restart attempt `attempt` (0 first) of a player
+    // that died while music played: 1, 2, 4, ... at most 30.
+    static int restartDelaySeconds(int attempt);
 
     PlaybackSequencer(PlayerLink &link, SongListModel &songs, QItemSelectionModel &songSelection,
                       PlayListLibraryModel &library, const PlayerActions &actions,
@@ -56,6 +67,8 @@ public:
     int SongLength() const { return m_songLength; }
     void setSongLength(int seconds) { m_songLength = seconds; }
     QTimer *tmrMonitor() const { return m_tmrMonitor; }
+    // Single shot: the next attempt to bring a dead player back.
+    QTimer *tmrRestart() const { return m_tmrRestart; }
     const PlayerActions &actions() const { return m_actions; }
 
     void tbPlayer_ButtonClick(const QString &key);
@@ -76,7 +89,26 @@ public:
     // at random, honouring Repeat.
     void playNextAfterEnd();
 
+    // The player died while music played. The music is meant to go on: the
+    // player is restarted on tmrRestart, with growing waits while it keeps
+    // failing or dying, and playing goes on with the next row (the song that
+    // played may be what killed it). Only the user's Stop ends the attempts.
+    void playerGone();
+    // The tick of tmrRestart: one attempt to start the player again.
+    void tmrRestart_Timer();
+    // The player has been seen playing: the next death waits the shortest time.
+    void playerHealthy() { m_restartAttempt = 0; }
+
 private:
+    void buttonTriggered(QAction *button);
+    // True when `button` is refused for want of a player.
+    bool refused(QAction *button) const;
+    void reportTrouble(const QString &text);
+    // Sets CurrentSong; the row that shows the now-playing image gets its own
+    // icon back first.
+    void setCurrentSong(int song);
+    void markPlayingRow(int row);
+    void unmarkPlayingRow();
     void next();
     void fadeOut();
     void previous();
@@ -93,9 +125,16 @@ private:
     UserDialogs &m_dialogs;
     Hooks m_hooks;
     QTimer *m_tmrMonitor;
+    QTimer *m_tmrRestart;
+    // Restart attempts since the player was last seen playing.
+    int m_restartAttempt = 0;
 
     bool m_playerLinked = false;
     int m_songLength = 0;
+    // The row CurrentSong names carries the now-playing image; its own icons
+    // wait here.
+    bool m_rowMarked = false;
     int m_savedSongIcon = 0;
     int m_savedSmallIcon = 0;
+    ToggleJournal m_toggles;
 };

@@ -57,4 +57,17 @@ public:
     // Output level one step up or down.
     virtual void WinampLevelUp() = 0;
     virtual void WinampLevelDown() = 0;
+
+    // The player's own tone filters, each a gain in dB (0 = flat), applied
+    // at once and kept for every later file. A player without them ignores it.
+    enum class ToneBand
+    {
+        Bass,
+        Treble
+    };
+    virtual void setToneGain(ToneBand band, double gainDb)
+    {
+        Q_UNUSED(band);
+        Q_UNUSED(gainDb);
+    }
 };

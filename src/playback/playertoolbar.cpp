@@ -1,6 +1,7 @@
 #include "playertoolbar.h"
 
 #include "playeractions.h"
+#include "core/twips.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -11,6 +12,12 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The time display picTime over the placeholder tbTimePlace, in twips.
+constexpr int kTimePlaceWidth = 2000;
+constexpr int kTimeDisplayLeft = 70;
+constexpr int kTimeDisplayWidth = 1860;
+constexpr int kTimeDisplayHeight = 540;
 
 void setThemeIcon(QAction *action, const char *name, const char *fallback = "go-next")
 {
@@ -39,12 +46,16 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
 {
     setObjectName(QStringLiteral("tbPlayer"));
     setMovable(false);
+    // Drawn over the lower part of the library list: nothing of the list may
+    // show through between the buttons.
+    setAutoFillBackground(true);
     setFloatable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     // Compact buttons, so that the time display fits beside them at the
     // window's default width.
     setIconSize(QSize(16, 16));
-    setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; } QToolButton { padding: 1px 1px; margin: 0px; }"));
+    setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; } QToolBar::separator { width: 3px; } "
+                                 "QToolButton { padding: 1px 0px; margin: 0px; }"));
 
     setThemeIcon(actions.tbPrev, "media-skip-backward");
     setThemeIcon(actions.tbPlay, "media-playback-start");
@@ -102,9 +113,14 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
     timeLayout->addLayout(digits);
     timeLayout->addWidget(m_pbTime);
 
-    auto *placeLayout = new QHBoxLayout(m_tbTimePlace);
-    placeLayout->setContentsMargins(1, 1, 1, 1);
-    placeLayout->addWidget(picTime);
+    // The time display keeps its design size and sits 70 twips into its
+    // placeholder, which keeps its design width: neither grows with the bar.
+    const double dpi = logicalDpiX();
+    const QSize timeSize(twipsToPixels(kTimeDisplayWidth, dpi),
+                         twipsToPixels(kTimeDisplayHeight, dpi));
+    picTime->setFixedSize(timeSize);
+    picTime->move(twipsToPixels(kTimeDisplayLeft, dpi), 1);
+    m_tbTimePlace->setFixedSize(twipsToPixels(kTimePlaceWidth, dpi), timeSize.height() + 2);
     addWidget(m_tbTimePlace);
     addSeparator();
     addAction(actions.tbPreferences);

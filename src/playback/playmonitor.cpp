@@ -36,7 +36,7 @@ void PlayMonitor::tmrMonitor_Timer()
         endOfSong();
         return;
     }
-    m_restartTried = false;
+    m_sequencer.playerHealthy();
 
     const int length = m_sequencer.SongLength();
     if (ShowRemainingTime)
@@ -77,22 +77,8 @@ void PlayMonitor::endOfSong()
     // A player that stopped answers position 0 as well; only a player that is
     // still there has really reached the end of the song.
     if (!m_sequencer.link().FindWinamp()) {
-        playerGone();
+        m_sequencer.playerGone();
         return;
     }
     m_sequencer.playNextAfterEnd();
-}
-
-void PlayMonitor::playerGone()
-{
-    if (!m_restartTried) {
-        m_restartTried = true;
-        if (m_sequencer.linkPlayer()) {
-            m_sequencer.PlaySong();
-            return;
-        }
-    }
-    m_sequencer.StopPlayback(true);
-    m_sequencer.setPlayerLinked(false);
-    m_sequencer.ShowWinampNotFound();
 }

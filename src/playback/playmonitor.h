@@ -11,9 +11,8 @@ class SongListModel;
 
 // Follows the playing song twice a second: shows its time and progress, puts
 // its title in the minimized window's caption and in the banner, and moves
-// on when the player's position says the song has ended. When the player
-// itself is gone it is restarted once and the song played again; if that
-// fails, playback stops with the not-found warning.
+// on when the player's position says the song has ended. A player that is
+// gone is handed to the sequencer, which brings it back and plays on.
 class PlayMonitor
 {
 public:
@@ -27,13 +26,11 @@ public:
 
 private:
     void endOfSong();
-    void playerGone();
     void showSong();
 
     PlaybackSequencer &m_sequencer;
     SongListModel &m_songs;
     PlayDisplay &m_display;
-    bool m_restartTried = false;
 };
 
 // Minutes, seconds and hundredths of one instant, two digits each at least,

@@ -2,6 +2,7 @@
 
 #include "banner/bannerstrip.h"
 #include "banner/bannertoggle.h"
+#include "core/eventlog.h"
 #include "library/fileicons.h"
 #include "library/playlistcommands.h"
 #include "library/playlistlibrarymodel.h"
@@ -11,12 +12,18 @@
 #include "library/songlisteditor.h"
 #include "library/songlistmodel.h"
 #include "library/songlistview.h"
+#include "mixer/frmmixer.h"
+#include "mixer/mixerline.h"
+#include "mixer/mixerlines.h"
+#include "mixer/vuhost.h"
 #include "playback/playbacksequencer.h"
 #include "playback/playdisplay.h"
 #include "playback/playeractions.h"
 #include "playback/playerlink.h"
 #include "playback/playertoolbar.h"
 #include "playback/playmonitor.h"
+#include "tagging/frmaddwizard.h"
+#include "tagging/libraryplaylisttarget.h"
 #include "columnlayout.h"
 #include "commandrouter.h"
 #include "mainactions.h"
@@ -44,6 +51,9 @@
 #include <QTreeView>
 
 namespace {
+
+// How long a note stays in the status bar; the panels it covers come back after.
+constexpr int kStatusNoteMs = 60'000;
 
 constexpr std::array<const char *, frmMain::kButtonCaptionCount> kButtonCaptionTexts{
     "New",   "Open", "Save", "Add",  "Remove", "View", "Prev",  "Play",
@@ -91,6 +101,7 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     : QMainWindow(parent)
     , m_settings(settings)
     , m_dialogs(dialogs)
+    , m_log(std::make_unique<EventLog>(programFolder + QLatin1String("/VORN.log")))
     , m_library(new PlayListLibraryModel(this))
     , m_songs(new SongListModel(this))
     , m_fileIcons(std::make_unique<FileIcons>())
@@ -353,6 +364,15 @@ void frmMain::wireCommands()
                 commands->lvPlayLists_OLEDragDrop(paths, ctrl);
             });
     routeCommands(*m_actions, *m_commands, *m_songEditor, this);
+    connect(m_actions->tbbAddWizard, &QAction::triggered, this, [this] { tbbAddWizard_Click(); });
+}
+
+void frmMain::tbbAddWizard_Click()
+{
+    LibraryPlayListTarget target(*m_store, *m_commands, *m_songEditor);
+    frmAddWizard wizard(m_settings, m_dialogs, target, QString(), this);
+    wizard.exec();
+    UpdateStatusBar();
 }
 
 void frmMain::wirePlayback()
@@ -372,8 +392,19 @@ void frmMain::wirePlayback()
     };
     hooks.playerPath = [this] { return m_settings.value(ShellSettings::kWinamp); };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    // The mixer window, the preferences dialog and the banner hook in here
-    // once they exist.
+    hooks.showMixer = [this](bool shown) {
+        if (shown) {
+            m_mixer->show();
+            m_mixer->raise();
+        } else {
+            m_mixer->hide();
+        }
+    };
+    hooks.reportTrouble = [this](const QString &text) {
+        m_log->write(text);
+        statusBar()->showMessage(text, kStatusNoteMs);
+    };
+    // The preferences dialog hooks in here once it exists.
     m_sequencer->setHooks(std::move(hooks));
 
     m_monitor = std::make_unique<PlayMonitor>(*m_sequencer, *m_songs, *m_display);
@@ -403,9 +434,11 @@ void frmMain::assignFileIcons(SongRow &row)
 
 void frmMain::Form_Load()
 {
-    m_store->DeleteWorkingCopies();
+    // Working copies found now hold the unsaved work of a VORN that ended
+    // without its closing steps; the library shows them as modified lists.
+    m_store->recoverWorkingCopies();
     restoreGeometryFromSettings();
-    // Loading the mixer window hidden: comes with the mixer window.
+    loadMixer();
     // The modal splash window: comes with the splash.
     m_tmrHack->start();
 }
@@ -439,6 +472,8 @@ void frmMain::tmrInit_Timer()
         QCoreApplication::processEvents();
 
     m_store->LoadPlayLists();
+    if (const int recovered = m_store->recoveredCount())
+        statusBar()->showMessage(PlayListStore::recoveryNote(recovered), kStatusNoteMs);
 
     if (!m_sequencer->PlayerLinked())
         m_sequencer->ShowWinampNotFound();
@@ -461,7 +496,7 @@ void frmMain::mnuViewTextLabels_Click()
 
 bool frmMain::Form_QueryUnload()
 {
-    if (m_store->QuerySaveChanges())
+    if (!m_closingWithoutQuestions && m_store->QuerySaveChanges())
         return true;
 
     // Closed before start-up applied the stored view options: the controls
@@ -475,11 +510,50 @@ bool frmMain::Form_QueryUnload()
                         onOffText(m_actions->mnuViewBanner->isChecked()));
     }
     saveGeometryToSettings();
+    if (!m_closingWithoutQuestions)
+        m_store->DeleteWorkingCopies();
+    m_mixer->unload();
     m_settings.sync();
-    m_store->DeleteWorkingCopies();
-    // Unloading the mixer window: comes with the mixer window.
     m_link->CloseWinamp();
     return false;
+}
+
+void frmMain::closeWithoutQuestions()
+{
+    m_closingWithoutQuestions = true;
+    close();
+}
+
+void frmMain::loadMixer()
+{
+    if (m_mixer)
+        return;
+    // Without the meter library the window runs with a dark meter: no
+    // silence skip and no readings for the level control.
+    QWidget *vuMeter = VuHost::createVuMeter(VuHost::defaultFolders(), nullptr);
+    frmMixer::Hooks hooks;
+    hooks.playPressed = [this] { return m_playerActions->tbPlay->isChecked(); };
+    hooks.pressNext = [this] {
+        m_sequencer->tbPlayer_ButtonClick(m_playerActions->tbNext->objectName());
+    };
+    hooks.hiddenByUser = [this] { m_playerActions->tbMixer->setChecked(false); };
+    PlayerLink &link = *m_link;
+    m_mixer = new frmMixer(
+        m_settings, link, vuMeter,
+        [&link](int linecontrol) { return makeMixerLine(linecontrol, link); }, std::move(hooks),
+        this);
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    // The mixer window follows the main window's minimized state.
+    if (event->type() == QEvent::WindowStateChange && m_mixer) {
+        if (isMinimized())
+            m_mixer->setWindowState(m_mixer->windowState() | Qt::WindowMinimized);
+        else
+            m_mixer->setWindowState(m_mixer->windowState() & ~Qt::WindowMinimized);
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -6,6 +6,7 @@
 #include <memory>
 
 class BannerStrip;
+class EventLog;
 class FileIcons;
 class MainWindowLayout;
 class PlayMonitor;
@@ -17,6 +18,7 @@ class PlayListLibraryModel;
 class PlayListLibraryView;
 class PlayListStore;
 class QLabel;
+class frmMixer;
 class QTimer;
 class SettingsStore;
 class SongListEditor;
@@ -53,6 +55,9 @@ public:
     void tmrHack_Timer();
     // Runs the closing steps; true when the user cancelled and the window stays.
     bool Form_QueryUnload();
+    // Closes as closing does, but asks nothing and keeps the working copies,
+    // so that unsaved work stays on disk (the program was told to end).
+    void closeWithoutQuestions();
 
     void mnuViewTextLabels_Click();
     void mnuViewBanner_Click();
@@ -80,9 +85,11 @@ public:
     BannerStrip &banner() { return *m_banner; }
     MainWindowLayout &windowLayout() { return *m_layout; }
     const MainActions &mainActions() const { return *m_actions; }
+    frmMixer &mixer() { return *m_mixer; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -92,12 +99,17 @@ private:
     void wirePlayback();
     void wireLayout();
     void wireCommands();
+    // Shows the Add Wizard modally, then refreshes the status bar.
+    void tbbAddWizard_Click();
+    void loadMixer();
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     double dotsPerInch() const;
 
     SettingsStore &m_settings;
     UserDialogs &m_dialogs;
+    // VORN.log in the program folder: what went wrong while nobody watched.
+    std::unique_ptr<EventLog> m_log;
 
     PlayListLibraryModel *m_library;
     SongListModel *m_songs;
@@ -125,8 +137,10 @@ private:
     QLabel *m_pPlayTime = nullptr;
     QTimer *m_tmrInit = nullptr;
     QTimer *m_tmrHack = nullptr;
+    frmMixer *m_mixer = nullptr;
 
     std::array<QString, kButtonCaptionCount> m_buttonCaptions;
     // Set once the start-up timer has applied the stored view options.
     bool m_viewOptionsApplied = false;
+    bool m_closingWithoutQuestions = false;
 };

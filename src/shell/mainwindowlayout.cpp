@@ -16,6 +16,8 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <algorithm>
+
 MainWindowLayout::MainWindowLayout(Controls controls, QObject *parent)
     : QObject(parent)
     , m_c(std::move(controls))
@@ -87,33 +89,56 @@ void MainWindowLayout::Form_Resize()
 
     // The same minimum as a size hint, so that the window system does not let
     // the window get smaller in the first place.
-    m_c.central->setMinimumSize(toPixels(m_splitterLeft + 1500 - 135),
+    // The player toolbar spans the whole width: the window is never too
+    // narrow for all of its buttons and the time display.
+    m_c.central->setMinimumSize(std::max(toPixels(m_splitterLeft + 1500 - 135),
+                                         m_c.tbPlayer->sizeHint().width()),
                                 toPixels(minimumOuterHeight(in.bannerShown) - 700) -
                                     m_c.sbInfo->height());
 
-    const MainLayout layout = computeMainLayout(in);
+    MainLayout layout = computeMainLayout(in);
     if (layout.snapTo) {
         const QSize grow(toPixels(layout.snapTo->width() - in.width),
                          toPixels(layout.snapTo->height() - in.height));
+        const QSize before = m_c.window->size();
         m_inResize = false;
-        m_c.window->resize(m_c.window->size() + grow.expandedTo(QSize(0, 0)));
-        return;
+        m_c.window->resize(before + grow.expandedTo(QSize(0, 0)));
+        if (m_c.window->size() != before)
+            return; // that resize has laid the window out
+        // Less than a pixel short, or a window that would not grow: no resize
+        // follows, so lay out here as if the window had its minimum size.
+        m_inResize = true;
+        in.width = std::max(in.width, layout.snapTo->width());
+        in.height = std::max(in.height, layout.snapTo->height());
+        layout = computeMainLayout(in);
+        if (layout.snapTo) {
+            in.width = std::max(in.width, layout.snapTo->width());
+            in.height = std::max(in.height, layout.snapTo->height());
+            layout = computeMainLayout(in);
+        }
     }
 
     const double dpi = dotsPerInch();
     m_c.banner->setGeometry(twipsRectToPixels(layout.picBanner, dpi));
-    m_c.lvPlayLists->setGeometry(twipsRectToPixels(layout.lvPlayLists, dpi));
-    m_picSep->setGeometry(twipsRectToPixels(layout.picSep, dpi));
     m_c.lvSongs->setGeometry(twipsRectToPixels(layout.lvSongs, dpi));
     QRect player = twipsRectToPixels(layout.tbPlayer, dpi);
     player.setWidth(m_c.central->width());
     player.setHeight(m_c.tbPlayer->sizeHint().height());
     m_c.tbPlayer->setGeometry(player);
     m_c.tbPlayer->raise();
+    // The player toolbar covers the lower part of the library list and the
+    // splitter; they end where it begins, so that no row or scroll bar of the
+    // list shows through it or hides under it.
+    QRect playLists = twipsRectToPixels(layout.lvPlayLists, dpi);
+    playLists.setBottom(std::min(playLists.bottom(), player.top() - 1));
+    m_c.lvPlayLists->setGeometry(playLists);
+    QRect splitter = twipsRectToPixels(layout.picSep, dpi);
+    splitter.setBottom(std::min(splitter.bottom(), player.top() - 1));
+    m_picSep->setGeometry(splitter);
 
     const int optionsWidth = m_c.tbPlayListOptions->sizeHint().width();
     m_c.tbPlayListOptions->setGeometry(m_c.central->width() - optionsWidth, tools->height(),
-                                       optionsWidth, m_c.central->height() - tools->height());
+                                       optionsWidth, std::max(0, player.top() - tools->height()));
 
     m_c.lvPlayLists->header()->resizeSection(0, toPixels(layout.playListsColumnWidth));
     m_c.pPlayLists->setFixedWidth(toPixels(layout.pPlayListsWidth));

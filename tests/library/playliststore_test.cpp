@@ -13,6 +13,10 @@
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -298,6 +302,68 @@ TEST_F(PlayListStoreTest, NothingIsSavedWhenNoPlayListIsSelected)
     store.SavePlayList(true);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(dialogs.prompts.empty());
+}
+
+// Lets the process write no file beyond `bytes` while it lives; a write past
+// it fails with EFBIG instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_old;
+        lowered.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+    bool m_set = false;
+};
+
+TEST_F(PlayListStoreTest, AWriteThatFailsHalfwayLeavesTheStoredPlayListWhole)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    store.LoadPlayLists();
+    for (int i = 0; i < 20; ++i)
+        addSong(QStringLiteral("A song with a long enough title %1").arg(i));
+    {
+        // Room for a part of the new list only: the save fails while writing.
+        FileSizeLimit limit(static_cast<rlim_t>(rockBytes.size() / 2));
+        ASSERT_TRUE(limit.isSet());
+        store.SavePlayList(false);
+    }
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))), rockBytes);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The Play List could not")));
+    EXPECT_EQ(library.entry(0).tag, QStringLiteral("*"));
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("Rock.sdf*")}),
+              QStringList{"Rock.sdf"}); // no half-written file left beside it
+}
+
+TEST_F(PlayListStoreTest, AListWhoseFileBecameAShortcutStaysOneWhenSaved)
+{
+    writeBytes(path(QStringLiteral("Pop.sdf")), popBytes);
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    store.LoadPlayLists(); // Rock is listed as a plain list
+    ASSERT_TRUE(library.entry(1).shortcut.isEmpty());
+    const QByteArray shortcut = PlayListFile::serializeShortcut(QStringLiteral("/srv/rock"));
+    writeBytes(path(QStringLiteral("Rock.sdf")), shortcut);
+
+    store.selectPlayList(1);
+    store.LoadPlayList(QStringLiteral("Rock"));
+    store.SavePlayList(false);
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))), shortcut);
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.tmp"))), shortcut);
 }
 
 } // namespace

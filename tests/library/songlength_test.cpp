@@ -1,4 +1,5 @@
 #include "library/songlength.h"
+#include "support/paramname.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +51,11 @@ INSTANTIATE_TEST_SUITE_P(
         SizeCase{"/m/a.mp3", 578'018'700, 35'862}, SizeCase{"/m/a.mp3", 700'000'000, 43'429},
         SizeCase{"/m/b.wav", 4'000'000'000LL, 22'676},
         SizeCase{"/m/a.mp3", std::numeric_limits<qint64>::max(),
-                 std::numeric_limits<qint32>::max()}));
+                 std::numeric_limits<qint32>::max()}),
+    [](const ::testing::TestParamInfo<SizeCase> &info) {
+        return readableCaseName(
+            std::string(info.param.file) + " " + std::to_string(info.param.size), info.index);
+    });
 
 class SongLengthOfFile : public ::testing::Test
 {

@@ -1,11 +1,15 @@
 #include "playback/mpvipc.h"
 #include "playback/mpvlink.h"
+#include "playback/mpvsocketpath.h"
 #include "support/audiofiles.h"
+#include "support/fakempvlistener.h"
+#include "support/playerprocesses.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QStandardPaths>
@@ -81,23 +85,6 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
     return true;
 }
 
-// The process state letter of /proc/<pid>/stat; 0 when there is no process.
-char processState(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close < 0 || close + 2 >= text.size() ? '?' : text.at(close + 2);
-}
-
-bool processAlive(qint64 pid)
-{
-    const char state = processState(pid);
-    return state != 0 && state != 'Z' && state != 'X';
-}
-
 class MpvLinkTest : public ::testing::Test
 {
 protected:
@@ -136,6 +123,13 @@ protected:
         MpvIpc probe(socket);
         return probe.request(QJsonArray{QStringLiteral("get_property"), QString::fromUtf8(name)})
             .data;
+    }
+
+    bool hasProperty(const char *name)
+    {
+        MpvIpc probe(socket);
+        return probe.request(QJsonArray{QStringLiteral("get_property"), QString::fromUtf8(name)})
+            .answered();
     }
 
     qint64 playerPid()
@@ -404,6 +398,133 @@ TEST_F(MpvLinkTest, PlayerThatExitsAtOnceIsNotWaitedFor)
     EXPECT_LT(clock.elapsed(), MpvLink::kStartTimeoutMs);
 }
 
+#ifdef Q_OS_UNIX
+// Whatever else listens on the socket path, silent, babbling or flooding, is
+// never taken for the player: the link starts its own player on a path no one
+// holds, plays through it, and ends it when the link goes.
+TEST_F(MpvLinkTest, AForeignListenerOnTheSocketPathIsNeverTakenForThePlayer)
+{
+    const QString file = song(3.0);
+    for (const auto behaviour :
+         {FakeMpvListener::Behaviour::Silent, FakeMpvListener::Behaviour::Garbage,
+          FakeMpvListener::Behaviour::Flood}) {
+        SCOPED_TRACE(static_cast<int>(behaviour));
+        FakeMpvListener listener(socket, behaviour, 8 << 20);
+        ASSERT_TRUE(listener.isListening());
+        link = std::make_unique<MpvLink>(socket);
+
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(link->StartWinamp(QString()));
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_FALSE(listener.receivedLines().isEmpty()) << "the listener was asked first";
+        EXPECT_NE(link->socketPath(), socket);
+        const qint64 pid = link->startedPlayerPid();
+        ASSERT_GT(pid, 0);
+        play(file);
+        EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kPlaying);
+        EXPECT_LE(link->peakBufferedBytes(), MpvIpc::kMaxLineBytes + MpvIpc::kReadChunkBytes);
+
+        link.reset();
+        EXPECT_FALSE(processAlive(pid)) << "the link's player ends with the link";
+        EXPECT_TRUE(listener.isListening());
+    }
+    EXPECT_TRUE(ownPlayers().isEmpty());
+}
+
+// A player of ours that falls silent is ended by its process id before a new
+// one starts: there is never a second player, even after the first wakes up.
+TEST_F(MpvLinkTest, AStoppedPlayerIsEndedBeforeAnotherStarts)
+{
+    ASSERT_TRUE(startPlayer());
+    const qint64 stalled = link->startedPlayerPid();
+    ASSERT_GT(stalled, 0);
+    play(song(3.0));
+    ::kill(static_cast<pid_t>(stalled), SIGSTOP);
+    ASSERT_TRUE(waitUntil([&] { return processState(stalled) == 'T'; }, 2000));
+
+    EXPECT_EQ(link->WinampGetPosition(), 0);
+    EXPECT_FALSE(link->FindWinamp());
+    ASSERT_TRUE(link->StartWinamp(QString()));
+    ::kill(static_cast<pid_t>(stalled), SIGCONT);
+    EXPECT_FALSE(processAlive(stalled));
+    EXPECT_EQ(ownPlayers(), QList<qint64>{link->startedPlayerPid()});
+    EXPECT_TRUE(link->FindWinamp());
+}
+
+// A socket path longer than a socket name may be still reaches the player,
+// and starting again and again never leaves a player behind.
+TEST_F(MpvLinkTest, ALongSocketPathStillReachesThePlayerAndLeavesNoneBehind)
+{
+    const QString deep = dir.filePath(QString(60, QLatin1Char('d')) + QLatin1Char('/') +
+                                      QString(60, QLatin1Char('e')));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    const QString longSocket = QDir(deep).filePath(QStringLiteral("mpv.sock"));
+    ASSERT_GT(QFile::encodeName(longSocket).size(), kMaxSocketPathBytes);
+    link = std::make_unique<MpvLink>(longSocket);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(link->StartWinamp(QString()));
+        EXPECT_EQ(ownPlayers().size(), 1);
+        link->CloseWinamp();
+        EXPECT_TRUE(ownPlayers().isEmpty());
+        EXPECT_FALSE(QFile::exists(link->socketPath()));
+    }
+}
+
+TEST_F(MpvLinkTest, ADestroyedLinkLeavesNoPlayerAndNoSocket)
+{
+    ASSERT_TRUE(startPlayer());
+    const qint64 pid = link->startedPlayerPid();
+    ASSERT_GT(pid, 0);
+    play(song(3.0));
+    link.reset();
+    EXPECT_FALSE(processAlive(pid));
+    EXPECT_FALSE(QFile::exists(socket));
+}
+
+// The player is handed only local files: URLs, protocols, EDL and nested
+// play lists make it open nothing, and the user's settings and scripts stay
+// out.
+TEST_F(MpvLinkTest, OnlyLocalFilesReachThePlayer)
+{
+    ASSERT_TRUE(startPlayer());
+    const QString wav = song(3.0);
+    QFile nested(dir.filePath(QStringLiteral("nested.m3u")));
+    ASSERT_TRUE(nested.open(QIODevice::WriteOnly));
+    nested.write("#EXTM3U\n" + QFile::encodeName(wav) + "\n");
+    nested.close();
+    QFile edl(dir.filePath(QStringLiteral("cut.mp3")));
+    ASSERT_TRUE(edl.open(QIODevice::WriteOnly));
+    edl.write("# mpv EDL v0\n" + QFile::encodeName(wav) + ",0,1\n");
+    edl.close();
+
+    const QStringList entries{
+        QStringLiteral("http://127.0.0.1:9/song.mp3"),
+        QStringLiteral("av://lavfi:sine=frequency=440"),
+        QStringLiteral("edl://") + wav + QStringLiteral(",0,1"),
+        QStringLiteral("lavf://concat:") + wav + QLatin1Char('|') + wav,
+        QStringLiteral("song.wav"),
+        nested.fileName(),
+        edl.fileName(),
+    };
+    for (const QString &entry : entries) {
+        SCOPED_TRACE(entry.toStdString());
+        play(wav);
+        ASSERT_EQ(link->WinampIsPlaying(), PlayerLink::kPlaying);
+        play(entry);
+        EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kStopped);
+        EXPECT_EQ(link->WinampGetPosition(), 0);
+        EXPECT_TRUE(waitUntil([&] { return !hasProperty("path"); }, 2000)) << "no file is open";
+        // A play list that mpv expanded would have put the song in its list.
+        for (const QJsonValue &item : property("playlist").toArray())
+            EXPECT_NE(item.toObject().value(QLatin1String("filename")).toString(), wav);
+    }
+    EXPECT_FALSE(property("options/ytdl").toBool());
+    EXPECT_FALSE(property("options/load-scripts").toBool());
+    EXPECT_FALSE(property("options/config").toBool());
+}
+#endif
+
 TEST_F(MpvLinkTest, WithoutPlayerEverythingIsHarmlessAndQuick)
 {
     QElapsedTimer clock;
@@ -429,19 +550,88 @@ TEST_F(MpvLinkTest, WithoutPlayerEverythingIsHarmlessAndQuick)
     EXPECT_LT(clock.elapsed(), 1500);
 }
 
-TEST(MpvLinkSocket, LivesInTheRuntimeFolderElseTheProgramFolder)
+#ifdef Q_OS_UNIX
+TEST(MpvLinkSocket, IsPerProgramFolderInTheRuntimeFolderElseInAPrivateTemporaryFolder)
 {
     QTemporaryDir runtime;
-    QTemporaryDir home;
-    ScopedEnvironment vornHome("VORN_HOME", QFile::encodeName(home.path()));
+    QTemporaryDir temp;
+    const QString a = QStringLiteral("/srv/music/a");
+    const QString b = QStringLiteral("/srv/music/b");
+    ScopedEnvironment tmp("TMPDIR", QFile::encodeName(temp.path()));
     {
         ScopedEnvironment xdg("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        EXPECT_EQ(defaultMpvSocketPath(),
-                  QDir(runtime.path()).filePath(QStringLiteral("vorn-mpv.sock")));
+        EXPECT_EQ(QFileInfo(mpvSocketPathFor(a)).path(), runtime.path());
+        EXPECT_NE(mpvSocketPathFor(a), mpvSocketPathFor(b));
+        EXPECT_EQ(mpvSocketPathFor(a), mpvSocketPathFor(a + QLatin1Char('/')));
     }
     ScopedEnvironment xdg("XDG_RUNTIME_DIR", std::nullopt);
-    EXPECT_EQ(defaultMpvSocketPath(), QDir(home.path()).filePath(QStringLiteral("vorn-mpv.sock")));
+    const QString path = mpvSocketPathFor(a);
+    const QString folder = QFileInfo(path).path();
+    EXPECT_EQ(QFileInfo(folder).path(), temp.path());
+    EXPECT_NE(mpvSocketPathFor(a), mpvSocketPathFor(b));
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_uid, ::getuid());
+
+    // A folder of that name that others may enter is made private first.
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    EXPECT_EQ(mpvSocketPathFor(a), path);
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
+
+TEST(MpvLinkSocket, APathTooLongForASocketIsReplacedByAShortPrivateOne)
+{
+    const QString longPath =
+        QStringLiteral("/tmp/") + QString(120, QLatin1Char('d')) + QStringLiteral("/mpv.sock");
+    const QString fitted = fitSocketPath(longPath);
+    EXPECT_LE(QFile::encodeName(fitted).size(), kMaxSocketPathBytes);
+    EXPECT_EQ(fitSocketPath(longPath), fitted) << "the same long path, the same short one";
+    EXPECT_NE(fitSocketPath(longPath + QLatin1Char('2')), fitted);
+    EXPECT_EQ(fitSocketPath(QStringLiteral("/run/x.sock")), QStringLiteral("/run/x.sock"));
+    EXPECT_EQ(MpvLink(longPath).socketPath(), fitted);
+}
+#endif
+
+#ifdef Q_OS_UNIX
+// A peer that streams without line ends is cut off at the line cap: the
+// request fails cleanly, and what the link holds stays bounded.
+TEST(MpvIpcTest, AnEndlessLineIsCutOffAndWhatIsHeldStaysBounded)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flood.sock"));
+    FakeMpvListener listener(path, FakeMpvListener::Behaviour::Flood, 8 << 20);
+    ASSERT_TRUE(listener.isListening());
+    MpvIpc ipc(path);
+    QElapsedTimer clock;
+    clock.start();
+    const MpvIpc::Reply reply =
+        ipc.request(QJsonArray{QStringLiteral("get_property"), QStringLiteral("pid")}, 10000);
+    EXPECT_LT(clock.elapsed(), 5000);
+    if (reply.answered())
+        EXPECT_EQ(reply.data.toInt(), 7);
+    else
+        EXPECT_EQ(reply.outcome, MpvIpc::Outcome::NoAnswer);
+    EXPECT_LE(ipc.peakBufferedBytes(), MpvIpc::kMaxLineBytes + MpvIpc::kReadChunkBytes);
+    EXPECT_FALSE(ipc.isConnected()) << "a peer past the cap is dropped";
+}
+
+// After a request went unanswered the connection is dropped, so the late
+// answer of a slow peer is never read as the answer to the next request.
+TEST(MpvIpcTest, AnUnansweredRequestDropsTheConnection)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("silent.sock"));
+    FakeMpvListener listener(path, FakeMpvListener::Behaviour::Silent);
+    ASSERT_TRUE(listener.isListening());
+    MpvIpc ipc(path);
+    EXPECT_EQ(
+        ipc.request(QJsonArray{QStringLiteral("get_property"), QStringLiteral("pid")}, 300).outcome,
+        MpvIpc::Outcome::NoAnswer);
+    EXPECT_FALSE(ipc.isConnected());
+}
+#endif
 
 TEST(MpvLinkName, IsMpv)
 {

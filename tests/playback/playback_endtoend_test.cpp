@@ -9,6 +9,7 @@
 #include "playback/playeractions.h"
 #include "playback/playmonitor.h"
 #include "support/audiofiles.h"
+#include "support/playerprocesses.h"
 #include "support/playlistfiles.h"
 #include "support/recordingdisplay.h"
 #include "support/scripteddialogs.h"
@@ -168,23 +169,81 @@ TEST_F(PlaybackEndToEndTest, FadeOutAndStopReturnsOnlyAfterTheFade)
     EXPECT_EQ(songs.row(0).tag, QStringLiteral("*"));
 }
 
-TEST_F(PlaybackEndToEndTest, AKilledPlayerIsRestartedAndTheSongPlaysOn)
+TEST_F(PlaybackEndToEndTest, APlayerKilledAgainAndAgainIsBroughtBackAndTheMusicGoesOn)
 {
-    addSongs(2, 4.0);
+    QStringList reports;
+    PlaybackSequencer::Hooks hooks;
+    hooks.processEvents = [] { QCoreApplication::processEvents(); };
+    hooks.reportTrouble = [&](const QString &text) { reports << text; };
+    sequencer->setHooks(hooks);
+    addSongs(4, 30.0);
     click(actions.tbPlay);
-    ASSERT_TRUE(tickUntil([this] { return link->WinampGetPosition() > 200; }, 10000));
-    MpvIpc probe(link->socketPath());
-    const qint64 pid =
-        probe.request(QJsonArray{QStringLiteral("get_property"), QStringLiteral("pid")})
-            .data.toInteger();
-    ASSERT_GT(pid, 0);
-    ::kill(static_cast<pid_t>(pid), SIGKILL);
 
-    ASSERT_TRUE(
-        tickUntil([this] { return link->FindWinamp() && link->WinampGetPosition() > 200; }, 10000));
-    EXPECT_EQ(songs.CurrentSong(), 1);
+    // Each kill comes as soon as the player plays again, so the three fall
+    // within a few seconds; the restarts run on their own timer meanwhile.
+    QElapsedTimer sinceFirstKill;
+    for (int song = 1; song <= 3; ++song) {
+        ASSERT_TRUE(tickUntil(
+            [&] {
+                return songs.CurrentSong() == song && link->FindWinamp() &&
+                       link->WinampGetPosition() > 200;
+            },
+            15000))
+            << "song " << song;
+        MpvIpc probe(link->socketPath());
+        const qint64 pid =
+            probe.request(QJsonArray{QStringLiteral("get_property"), QStringLiteral("pid")})
+                .data.toInteger();
+        ASSERT_GT(pid, 0);
+        if (song == 1)
+            sinceFirstKill.start();
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+    const qint64 killSpan = sinceFirstKill.elapsed();
+
+    // The music goes on with the row after the one that played at each death.
+    ASSERT_TRUE(tickUntil(
+        [&] {
+            return songs.CurrentSong() == 4 && link->FindWinamp() &&
+                   link->WinampGetPosition() > 200;
+        },
+        15000));
+    RecordProperty("killSpanMs", static_cast<int>(killSpan));
+    EXPECT_EQ(started, (QList<int>{1, 2, 3, 4}));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(sequencer->PlayerLinked());
+    EXPECT_EQ(reports.size(), 6); // each death and each return
+    EXPECT_TRUE(reports.first().startsWith(QStringLiteral("mpv stopped unexpectedly")));
+    click(actions.tbStop);
+    EXPECT_TRUE(stopped());
+}
+
+// A player that stalls mid-song (SIGSTOP) is ended by its process id and the
+// music resumes through a fresh player within a few seconds; when the stalled
+// one wakes up, there is still only one player.
+TEST_F(PlaybackEndToEndTest, AStalledPlayerIsReplacedAndTheMusicResumesWithOnePlayerOnly)
+{
+    addSongs(1, 8.0);
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil([this] { return link->WinampGetPosition() > 200; }, 10000));
+    const qint64 stalled = link->startedPlayerPid();
+    ASSERT_GT(stalled, 0);
+    ::kill(static_cast<pid_t>(stalled), SIGSTOP);
+
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(tickUntil(
+        [&] {
+            return link->startedPlayerPid() != stalled && link->WinampGetPosition() > 200 &&
+                   link->WinampIsPlaying() == PlayerLink::kPlaying;
+        },
+        5000));
+    EXPECT_LT(clock.elapsed(), 5000);
+    ::kill(static_cast<pid_t>(stalled), SIGCONT);
+    EXPECT_FALSE(processAlive(stalled));
+    EXPECT_EQ(ownPlayers(), QList<qint64>{link->startedPlayerPid()});
+    EXPECT_EQ(songs.CurrentSong(), 1);
+    EXPECT_TRUE(dialogs.messages.empty());
     click(actions.tbStop);
 }
 

@@ -1,3 +1,4 @@
+#include "playback/playmonitor.h"
 #include "support/playbackfixture.h"
 
 namespace {
@@ -115,7 +116,8 @@ TEST_F(PlaybackSequencerTest, TheRandomSelectorPlaysEachRowOnceBeforeClearing)
     actions.tbRandom->setChecked(true);
     EXPECT_FALSE(actions.tbContinue->isChecked());
     draws = {0.5};
-    click(actions.tbNext); // draws row 2
+    click(actions.tbNext); // the integer part of 3 x 0.5 + 1
+    EXPECT_EQ(playedRows(), QList<int>{2});
     // Every further draw hits row 1 or 2; the scan finds the rest.
     draws.assign(100, 0.0);
     click(actions.tbNext);
@@ -204,6 +206,174 @@ TEST_F(PlaybackSequencerTest, RowsRemovedWhilePlayingNeverPlayPastTheEnd)
     click(actions.tbPrev);
     EXPECT_EQ(playedRows().last(), 1);
     EXPECT_EQ(songs.CurrentSong(), 1);
+}
+
+// Rows with icons of their own (row r: large 10 + r, small 20 + r), so that a
+// wrong restore shows.
+class NowPlayingMarkTest : public PlaybackFixture
+{
+protected:
+    NowPlayingMarkTest()
+    {
+        rows(4);
+        for (int row = 0; row < songs.rowCount(); ++row)
+            songs.setIcons(row, 10 + row, 20 + row);
+        link.positionMs = 1000;
+    }
+
+    // Only the playing row carries the now-playing image; every other row
+    // shows its own icon.
+    void expectOnlyThePlayingRowMarked(const char *step)
+    {
+        SCOPED_TRACE(step);
+        const bool playing = sequencer.tmrMonitor()->isActive();
+        for (int row = 0; row < songs.rowCount(); ++row) {
+            const bool marked = playing && row == songs.CurrentSong() - 1;
+            EXPECT_EQ(songs.row(row).icon, marked ? PlaybackSequencer::kNowPlayingImage : 10 + row)
+                << "row " << row;
+            EXPECT_EQ(songs.row(row).smallIcon,
+                      marked ? PlaybackSequencer::kNowPlayingImage : 20 + row)
+                << "row " << row;
+        }
+    }
+
+    PlayMonitor monitor{sequencer, songs, display};
+};
+
+TEST_F(NowPlayingMarkTest, EveryPathThatChangesThePlayingRowRestoresTheOldRowsIcon)
+{
+    actions.tbPlay->trigger();
+    expectOnlyThePlayingRowMarked("Play");
+    actions.tbNext->trigger();
+    expectOnlyThePlayingRowMarked("Next");
+    actions.tbPlay->trigger(); // while row 2 plays: back to row 1
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2, 1}));
+    expectOnlyThePlayingRowMarked("Play while playing");
+    actions.tbStop->trigger();
+    expectOnlyThePlayingRowMarked("Stop");
+
+    selection.setCurrentIndex(songs.index(2, 0),
+                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    sequencer.lvSongs_DblClick();
+    expectOnlyThePlayingRowMarked("double-click");
+    actions.tbPrev->trigger();
+    expectOnlyThePlayingRowMarked("Prev");
+    link.positionMs = 0; // the song ends
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(playedRows().last(), 3);
+    expectOnlyThePlayingRowMarked("end of song");
+    actions.tbbFadeOut->trigger();
+    expectOnlyThePlayingRowMarked("Fade Out && Stop");
+}
+
+TEST_F(NowPlayingMarkTest, ARestartedPlayerPlaysOnAndEveryRowKeepsItsOwnIcon)
+{
+    actions.tbPlay->trigger();
+    actions.tbNext->trigger();
+    link.present = false; // the player is gone; the monitor has it started again
+    monitor.tmrMonitor_Timer();
+    sequencer.tmrRestart_Timer();
+    ASSERT_EQ(link.starts, 1);
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2, 3}));
+    expectOnlyThePlayingRowMarked("restart");
+    actions.tbNext->trigger();
+    expectOnlyThePlayingRowMarked("Next after the restart");
+    actions.tbStop->trigger();
+    expectOnlyThePlayingRowMarked("Stop");
+}
+
+TEST_F(NowPlayingMarkTest, FadeOutAndPlayWithNoRowSelectedEndsStopped)
+{
+    actions.tbPlay->trigger();
+    actions.tbNext->trigger();
+    selection.clearSelection();
+    sequencer.mnuSongsFadeAndPlay_Click();
+    EXPECT_TRUE(link.log.contains(QStringLiteral("fadeout")));
+    EXPECT_TRUE(stoppedState());
+    EXPECT_EQ(link.state, PlayerLink::kStopped);
+    EXPECT_EQ(display.timeText, QStringLiteral("00:00:00"));
+    expectOnlyThePlayingRowMarked("Fade Out && Play");
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2}));
+    // Stopped, not wedged: Stop releases the play-list controls and Play plays.
+    actions.tbStop->trigger();
+    EXPECT_TRUE(controlsEnabled);
+    actions.tbPlay->trigger();
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2, 1}));
+}
+
+TEST_F(NowPlayingMarkTest, ThePlayingRowRemovedLeavesTheRowThatTakesItsPlaceAlone)
+{
+    actions.tbPlay->trigger();
+    actions.tbNext->trigger(); // row 2 plays
+    songs.removeRowsAt({1});   // CurrentSong keeps its number: now row 3's song
+    actions.tbStop->trigger();
+    EXPECT_EQ(songs.row(1).icon, 12);
+    EXPECT_EQ(songs.row(1).smallIcon, 22);
+}
+
+TEST_F(NowPlayingMarkTest, TheCaptionReturnsToTheProgramNameWhenPlaybackEndsMinimized)
+{
+    display.minimized = true;
+    songs.setCurrentSong(4);
+    selection.setCurrentIndex(songs.index(3, 0),
+                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    sequencer.lvSongs_DblClick();
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.caption, QStringLiteral("Song 4 - VORN"));
+    link.positionMs = 0; // the last song ends without Repeat
+    monitor.tmrMonitor_Timer();
+    EXPECT_TRUE(stoppedState());
+    EXPECT_EQ(display.caption, QStringLiteral("VORN"));
+}
+
+// Commands refused for want of a player, pressed through the actions so that
+// Qt's own toggling of checkable buttons takes part.
+TEST_F(PlaybackSequencerTest, ARefusedCommandLeavesEveryPressedButtonAsItWas)
+{
+    rows(3);
+    sequencer.setPlayerLinked(false);
+    link.present = false;
+    actions.tbStop->setChecked(true);
+    actions.tbRepeat->setChecked(true);
+    const QList<QAction *> buttons = actions.buttons();
+    auto pressed = [&buttons] {
+        QList<bool> states;
+        for (QAction *button : buttons)
+            states << button->isChecked();
+        return states;
+    };
+    const QList<bool> before = pressed();
+
+    // Prev, Pause and Next are disabled while stopped.
+    const QList<QAction *> refused = {actions.tbStop,     actions.tbPlay,   actions.tbRandom,
+                                      actions.tbContinue, actions.tbRepeat, actions.tbMixer};
+    for (QAction *button : refused) {
+        button->trigger();
+        EXPECT_EQ(pressed(), before) << button->objectName().toStdString();
+    }
+    EXPECT_EQ(dialogs.messages.size(), static_cast<size_t>(refused.size()));
+    EXPECT_TRUE(link.played.isEmpty());
+
+    // Paused, as the player was when it went away: group A's pressed member
+    // comes back when another one is refused.
+    for (QAction *button : {actions.tbPrev, actions.tbPause, actions.tbNext})
+        button->setEnabled(true);
+    actions.tbPause->setChecked(true);
+    actions.tbStop->setChecked(false);
+    const QList<bool> paused = pressed();
+    for (QAction *button :
+         {actions.tbPlay, actions.tbPrev, actions.tbPause, actions.tbNext, actions.tbRandom}) {
+        button->trigger();
+        EXPECT_EQ(pressed(), paused) << button->objectName().toStdString();
+    }
+    EXPECT_EQ(dialogs.messages.size(), static_cast<size_t>(refused.size()) + 5);
+
+    // With the player back the same buttons work again.
+    sequencer.setPlayerLinked(true);
+    link.present = true;
+    actions.tbRandom->trigger();
+    EXPECT_TRUE(actions.tbRandom->isChecked());
+    EXPECT_FALSE(actions.tbContinue->isChecked());
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "playback/playerlinkfactory.h"
+#include "support/paramname.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -55,7 +56,10 @@ INSTANTIATE_TEST_SUITE_P(Paths, PlayerSelection,
                                            PathCase{"/usr/bin/mpv", false},
                                            PathCase{"C:\\Winamp\\mpv.exe", false},
                                            PathCase{"/opt/winamp/player", false},
-                                           PathCase{"/opt/players/my-winamp.exe", false}));
+                                           PathCase{"/opt/players/my-winamp.exe", false}),
+                         [](const ::testing::TestParamInfo<PathCase> &info) {
+                             return readableCaseName(info.param.path, info.index);
+                         });
 
 TEST_F(PlayerLinkFactory, GivesTheMpvLinkForOtherPlayers)
 {

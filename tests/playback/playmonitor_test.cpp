@@ -103,32 +103,83 @@ TEST_F(PlayMonitorTest, RandomAlwaysPicksThroughTheSelector)
     EXPECT_EQ(playedRows(), (QList<int>{1, 3}));
 }
 
-TEST_F(PlayMonitorTest, APlayerThatIsGoneIsRestartedOnceAndTheSongPlaysAgain)
+TEST_F(PlayMonitorTest, APlayerThatDiesIsRestartedOnItsTimerAndPlaysOnWithTheNextRow)
 {
+    QStringList reports;
+    PlaybackSequencer::Hooks hooks;
+    hooks.playerPath = [] { return QStringLiteral("/usr/bin/mpv"); };
+    hooks.reportTrouble = [&](const QString &text) { reports << text; };
+    hooks.enablePlayListControls = [this](bool enabled) { controlsEnabled = enabled; };
+    sequencer.setHooks(hooks);
     rows(3);
     click(actions.tbPlay);
     link.present = false; // killed
     monitor.tmrMonitor_Timer();
+    // Never restarted inside the tick: the restart waits on its own timer.
+    EXPECT_EQ(link.starts, 0);
+    EXPECT_FALSE(sequencer.tmrMonitor()->isActive());
+    ASSERT_TRUE(sequencer.tmrRestart()->isActive());
+    EXPECT_EQ(sequencer.tmrRestart()->interval(), 1000);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports[0], QStringLiteral("mpv stopped unexpectedly; starting it again in 1 s"));
+
+    sequencer.tmrRestart_Timer();
     EXPECT_EQ(link.starts, 1);
-    EXPECT_EQ(playedRows(), (QList<int>{1, 1}));
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2}));
     EXPECT_TRUE(sequencer.tmrMonitor()->isActive());
+    EXPECT_FALSE(sequencer.tmrRestart()->isActive());
+    EXPECT_EQ(reports.size(), 2);
     EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(controlsEnabled);
 }
 
-TEST_F(PlayMonitorTest, APlayerThatCannotBeRestartedStopsPlaybackWithOneWarning)
+TEST_F(PlayMonitorTest, APlayerThatCannotBeStartedIsTriedAgainWithGrowingWaitsAndNoBox)
 {
     rows(3);
     click(actions.tbPlay);
     link.present = false;
     link.startSucceeds = false;
     monitor.tmrMonitor_Timer();
-    EXPECT_EQ(link.starts, 1);
-    EXPECT_FALSE(sequencer.tmrMonitor()->isActive());
-    EXPECT_FALSE(sequencer.PlayerLinked());
-    EXPECT_EQ(songs.CurrentSong(), 1);
+    QList<int> waits{sequencer.tmrRestart()->interval()};
+    for (int attempt = 0; attempt < 7; ++attempt) {
+        sequencer.tmrRestart_Timer();
+        ASSERT_TRUE(sequencer.tmrRestart()->isActive());
+        waits << sequencer.tmrRestart()->interval();
+    }
+    EXPECT_EQ(waits, (QList<int>{1000, 2000, 4000, 8000, 16000, 30000, 30000, 30000}));
+    EXPECT_EQ(link.starts, 7);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // Play pressed by the user while no player can be started still warns.
+    click(actions.tbPlay);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Error: mpv Not Found"));
+
+    link.startSucceeds = true;
+    sequencer.tmrRestart_Timer();
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2}));
+    // Seen playing again: the next death waits the shortest time again.
+    link.positionMs = 2000;
+    monitor.tmrMonitor_Timer();
+    link.present = false;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(sequencer.tmrRestart()->interval(), 1000);
+}
+
+TEST_F(PlayMonitorTest, StopEndsTheAttemptsToBringThePlayerBack)
+{
+    rows(3);
+    click(actions.tbPlay);
+    link.present = false;
+    link.startSucceeds = false;
+    monitor.tmrMonitor_Timer();
+    sequencer.tmrRestart_Timer(); // fails: the player is not linked now
+    ASSERT_FALSE(sequencer.PlayerLinked());
+    actions.tbStop->trigger();
+    EXPECT_FALSE(sequencer.tmrRestart()->isActive());
+    EXPECT_TRUE(stoppedState());
     EXPECT_TRUE(controlsEnabled);
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 } // namespace

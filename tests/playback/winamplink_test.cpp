@@ -1,5 +1,6 @@
 #include "playback/winamplink.h"
 #include "support/fakewindowsystem.h"
+#include "support/paramname.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -89,7 +90,10 @@ INSTANTIATE_TEST_SUITE_P(Titles, WinampMainTitle,
                                            TitleCase{"1. Artist - Song - Winamp", true},
                                            TitleCase{"1. Artist - Song - Winamp [Paused]", true},
                                            TitleCase{"1. Artist - Song - winamp", false},
-                                           TitleCase{"Artist - Song", false}));
+                                           TitleCase{"Artist - Song", false}),
+                         [](const ::testing::TestParamInfo<TitleCase> &info) {
+                             return readableCaseName(info.param.title, info.index);
+                         });
 
 TEST_F(WinampLinkTest, LowerCaseEqualizerTitleIsNotTheEqualizer)
 {

@@ -34,7 +34,8 @@ using frmMainTest = frmMainFixture;
 TEST_F(frmMainTest, StartsWithTheStoredPlayListShownAndCounted)
 {
     writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
-    writeBytes(path(QStringLiteral("Leftover.tmp")), "from a crashed run");
+    // An empty working copy without a stored file holds nothing to recover.
+    writeBytes(path(QStringLiteral("Leftover.tmp")), "");
 
     auto window = makeWindow();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("VORN"));

@@ -84,6 +84,12 @@ public:
     void WinampVolumeDown() override { record(QStringLiteral("volume-")); }
     void WinampLevelUp() override { record(QStringLiteral("level+")); }
     void WinampLevelDown() override { record(QStringLiteral("level-")); }
+    void setToneGain(ToneBand band, double gainDb) override
+    {
+        record(QStringLiteral("%1 %2")
+                   .arg(band == ToneBand::Bass ? QStringLiteral("bass") : QStringLiteral("treble"))
+                   .arg(gainDb, 0, 'f', 1));
+    }
 
 private:
     void record(const QString &command)

@@ -1,6 +1,7 @@
 #include "library/import/m3uparser.h"
 #include "library/import/playlistimport.h"
 #include "library/import/plsparser.h"
+#include "support/paramname.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,11 @@ struct ResolveCase
 class PlayListImportResolve : public ::testing::TestWithParam<ResolveCase>
 {
 };
+
+std::string resolveCaseName(const ::testing::TestParamInfo<ResolveCase> &info)
+{
+    return readableCaseName(info.param.entry, info.index);
+}
 
 TEST_P(PlayListImportResolve, GivesTheSongsFullPath)
 {
@@ -54,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveCase{PathStyle::Posix, "file:Sub/a.mp3", "/lists", "/lists/Sub/a.mp3"},
         ResolveCase{PathStyle::Posix, "http://radio.example/stream.mp3", "/lists",
                     "http://radio.example/stream.mp3"},
-        ResolveCase{PathStyle::Posix, "héllo wörld.mp3", "/lists/ü", "/lists/ü/héllo wörld.mp3"}));
+        ResolveCase{PathStyle::Posix, "héllo wörld.mp3", "/lists/ü", "/lists/ü/héllo wörld.mp3"}),
+    resolveCaseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, PlayListImportResolve,
@@ -68,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveCase{PathStyle::Windows, "\\Music\\a.mp3", "C:/Lists", "\\Music\\a.mp3"},
         ResolveCase{PathStyle::Windows, "file:///C:/Music/a.mp3", "C:/Lists", "C:\\Music\\a.mp3"},
         ResolveCase{PathStyle::Windows, "http://radio.example/s", "C:/Lists",
-                    "http://radio.example/s"}));
+                    "http://radio.example/s"}),
+    resolveCaseName);
 
 TEST(PlayListImport, NamesThePlayListAfterTheFileWithoutItsExtension)
 {
