@@ -1,8 +1,10 @@
 // Importing big play lists as the user does it: opening an M3U list of
-// 100,000 songs (every file present) as a new play list, and listing a
+// 100,000 songs (absolute paths of .mp3 and .wav files that exist, so every
+// length estimate reads the file's size) as a new play list, and listing a
 // shortcut play list's folder of 10,000 media files. Both include the status
 // refresh that writes the working copy, as the main window does.
-#include "support/librarystack.h"
+#include "mediafiles.h"
+#include "windowstack.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,79 +12,66 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
 
-constexpr int kListSongs = 100000;
 constexpr int kFolderFiles = 10000;
 
-void createEmptyFile(const QString &path)
+// The M3U list of every media file, with the extended info lines another
+// player writes.
+struct M3uList
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        std::abort();
-}
-
-// The files the user imports, made once: a folder of media files with an
-// M3U list beside it, and a folder for a shortcut play list.
-struct MediaFiles
-{
-    MediaFiles()
+    M3uList()
     {
-        QDir root(dir.path());
-        root.mkdir(QStringLiteral("media"));
         QByteArray list = "#EXTM3U\n";
-        for (int i = 0; i < kListSongs; ++i) {
-            const QString name = QStringLiteral("song%1.mid").arg(i, 6, 10, QLatin1Char('0'));
-            createEmptyFile(root.filePath(QStringLiteral("media/") + name));
-            list += "#EXTINF:180,Artist - Song\nmedia/" + name.toUtf8() + '\n';
-        }
-        m3u = root.filePath(QStringLiteral("Big.m3u"));
-        QFile out(m3u);
+        for (const QString &path : MediaFiles::instance().paths())
+            list += "#EXTINF:180,Artist - Song\n" + path.toUtf8() + '\n';
+        path = dir.filePath(QStringLiteral("Big.m3u"));
+        QFile out(path);
         if (!out.open(QIODevice::WriteOnly) || out.write(list) != list.size())
             std::abort();
+    }
 
-        root.mkdir(QStringLiteral("folder"));
-        folder = root.filePath(QStringLiteral("folder"));
-        const char *types[] = {"mid", "mp3", "wav", "xm"};
+    QTemporaryDir dir;
+    QString path;
+};
+
+// A folder of 10,000 media files for a shortcut play list.
+struct ShortcutFolder
+{
+    ShortcutFolder()
+    {
         for (int i = 0; i < kFolderFiles; ++i) {
-            createEmptyFile(QStringLiteral("%1/track%2.%3")
-                                .arg(folder)
-                                .arg(i, 5, 10, QLatin1Char('0'))
-                                .arg(QLatin1String(types[i % 4])));
+            QFile file(QStringLiteral("%1/track%2.%3")
+                           .arg(dir.path())
+                           .arg(i, 5, 10, QLatin1Char('0'))
+                           .arg(i % 2 ? QLatin1String("wav") : QLatin1String("mp3")));
+            if (!file.open(QIODevice::WriteOnly) || !file.resize(4096))
+                std::abort();
         }
     }
 
     QTemporaryDir dir;
-    QString m3u;
-    QString folder;
 };
-
-MediaFiles &mediaFiles()
-{
-    static MediaFiles files;
-    return files;
-}
-
-// The library, the song list and the commands over an empty program folder.
-using Session = LibraryStack;
 
 void BM_OpenM3uOf100000Songs(benchmark::State &state)
 {
-    MediaFiles &files = mediaFiles();
+    static const M3uList list;
     int songs = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto session = std::make_unique<Session>();
-        session->dialogs.fileAnswers = {{files.m3u}};
+        auto stack = std::make_unique<WindowStack>();
+        stack->dialogs.fileAnswers = {{list.path}};
         state.ResumeTiming();
 
-        session->commands.OpenPlayListFiles(false);
+        stack->commands.OpenPlayListFiles(false);
+        WindowStack::settle();
 
         state.PauseTiming();
-        songs = session->songs.rowCount();
-        session.reset();
+        songs = stack->songs.rowCount();
+        stack.reset();
         state.ResumeTiming();
     }
     state.counters["songs"] = songs;
@@ -91,12 +80,15 @@ BENCHMARK(BM_OpenM3uOf100000Songs)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 void BM_ListShortcutFolderOf10000Files(benchmark::State &state)
 {
-    MediaFiles &files = mediaFiles();
-    Session session;
-    session.commands.LoadShortcutPlayList(files.folder, true, QStringLiteral("folder"));
-    for (auto _ : state)
-        session.commands.LoadShortcutPlayList(QString(), false, QString());
-    state.counters["songs"] = session.songs.rowCount();
+    static const ShortcutFolder folder;
+    WindowStack stack;
+    stack.commands.LoadShortcutPlayList(folder.dir.path(), true, QStringLiteral("folder"));
+    WindowStack::settle();
+    for (auto _ : state) {
+        stack.commands.LoadShortcutPlayList(QString(), false, QString());
+        WindowStack::settle();
+    }
+    state.counters["songs"] = stack.songs.rowCount();
 }
 BENCHMARK(BM_ListShortcutFolderOf10000Files)->Unit(benchmark::kMillisecond);
 

@@ -1,61 +1,113 @@
-// Loading, refreshing and saving a play list of 100,000 songs, as the user
-// sees it: the library's LoadPlayList with its status refresh (which writes
-// the working copy), and SavePlayList of the stored file.
-#include "library/playlistfile.h"
-#include "library/songorder.h"
+// The song list at 100,000 songs as the user works with it in the window:
+// clicking a play list (load with its status refresh), saving it, sorting by
+// a column, moving a selection, removing one row, and the start-up listing of
+// a library of 200 play lists. Every row points at a media file that exists
+// and gets its file-type icons; the song list view is shown and its selection
+// model is what the commands read.
 #include "core/duration.h"
-#include "support/librarystack.h"
+#include "library/playlistfile.h"
+#include "mediafiles.h"
+#include "windowstack.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFile>
+#include <QProcess>
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
 constexpr int kSongs = 100000;
+constexpr int kLibraryLists = 200;
+constexpr int kLibraryListSongs = 1000;
 
-struct Fixture : LibraryStack
+SongRow songFor(const QString &file, int i)
+{
+    SongRow row;
+    row.fields[chTitle] = QStringLiteral("Song number %1 – Été").arg(i);
+    row.fields[chArtist] = QStringLiteral("Artist %1").arg(i / 1000);
+    row.fields[chAlbum] = QStringLiteral("Album %1").arg(i / 100);
+    row.fields[chGenre] = QStringLiteral("Rock");
+    row.fields[chLen] = FormatDuration(120 + i % 400);
+    row.fields[chFile] = file;
+    return row;
+}
+
+// The stored play list of `count` songs starting at media file `first`.
+QByteArray storedList(int first, int count)
+{
+    const QStringList &paths = MediaFiles::instance().paths();
+    std::vector<SongRow> rows;
+    rows.reserve(static_cast<size_t>(count));
+    for (int i = first; i < first + count; ++i)
+        rows.push_back(songFor(paths[i % paths.size()], i));
+    return PlayListFile::serialize(rows);
+}
+
+void writeStored(const QString &path, const QByteArray &bytes)
+{
+    if (!PlayListFile::writeAtomically(path, bytes))
+        std::abort();
+}
+
+// A program folder with the play list Big of 100,000 songs and a small one,
+// shown in the window as at the end of the start-up.
+struct Fixture : WindowStack
 {
     Fixture()
     {
-        std::vector<SongRow> rows;
-        rows.reserve(kSongs);
-        for (int i = 0; i < kSongs; ++i) {
-            SongRow row;
-            row.fields[chTitle] = QStringLiteral("Song number %1 – Été").arg(i);
-            row.fields[chArtist] = QStringLiteral("Artist %1").arg(i % 977);
-            row.fields[chAlbum] = QStringLiteral("Album %1").arg(i % 5003);
-            row.fields[chGenre] = QStringLiteral("Rock");
-            row.fields[chLen] = FormatDuration(120 + i % 400);
-            row.fields[chFile] =
-                QStringLiteral("/srv/music/library/artist%1/song%2.mp3").arg(i % 977).arg(i);
-            rows.push_back(std::move(row));
-        }
-        PlayListFile::writeAtomically(dir.filePath(QStringLiteral("Big.sdf")),
-                                      PlayListFile::serialize(rows));
+        writeStored(dir.filePath(QStringLiteral("Big.sdf")), storedList(0, kSongs));
+        writeStored(dir.filePath(QStringLiteral("Small.sdf")), storedList(0, 10));
         store.LoadPlayLists();
+        settle();
+    }
+
+    // Clicks the play list `row` of the library, as the window's click does.
+    void show(int row)
+    {
+        store.selectPlayList(row);
+        store.loadPlayListAt(row);
+        settle();
     }
 };
 
+// Made on first use, destroyed by main() while the application still exists.
+std::unique_ptr<Fixture> &fixtureSlot()
+{
+    static std::unique_ptr<Fixture> f;
+    return f;
+}
+
 Fixture &fixture()
 {
-    static Fixture f;
-    return f;
+    if (!fixtureSlot())
+        fixtureSlot() = std::make_unique<Fixture>();
+    return *fixtureSlot();
 }
 
 void BM_LoadPlayListWithStatusRefresh(benchmark::State &state)
 {
     Fixture &f = fixture();
-    for (auto _ : state)
-        f.store.LoadPlayList(QStringLiteral("Big"));
+    const int big = f.library.findByName(QStringLiteral("Big"));
+    const int small = f.library.findByName(QStringLiteral("Small"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.show(small);
+        state.ResumeTiming();
+        f.show(big);
+    }
     state.counters["songs"] = f.songs.rowCount();
 }
-BENCHMARK(BM_LoadPlayListWithStatusRefresh)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadPlayListWithStatusRefresh)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_SavePlayList(benchmark::State &state)
 {
     Fixture &f = fixture();
+    f.show(f.library.findByName(QStringLiteral("Big")));
     for (auto _ : state)
         f.store.SavePlayList(false);
     state.counters["bytes"] = static_cast<double>(QFile(f.dir.filePath("Big.sdf")).size());
@@ -65,34 +117,154 @@ BENCHMARK(BM_SavePlayList)->Unit(benchmark::kMillisecond);
 void BM_SortByColumn(benchmark::State &state)
 {
     Fixture &f = fixture();
-    f.store.LoadPlayList(QStringLiteral("Big"));
-    bool descending = false;
+    f.show(f.library.findByName(QStringLiteral("Big")));
     for (auto _ : state) {
-        f.songs.sort(chArtist, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
-        descending = !descending;
+        f.editor.lvSongs_ColumnClick(chArtist);
+        WindowStack::settle();
     }
 }
 BENCHMARK(BM_SortByColumn)->Unit(benchmark::kMillisecond);
 
-void BM_MoveUpEveryOtherRow(benchmark::State &state)
+// Every other row of a thousand in the middle selected, as by Ctrl+clicks,
+// then Move Up: 500 selection ranges that follow their rows through the move
+// of the whole list.
+void BM_MoveUpEveryOtherOfAThousandRows(benchmark::State &state)
 {
     Fixture &f = fixture();
-    f.store.LoadPlayList(QStringLiteral("Big"));
-    std::vector<bool> selected(static_cast<size_t>(f.songs.rowCount()));
-    for (size_t i = 0; i < selected.size(); ++i)
-        selected[i] = i % 2 == 1;
-    for (auto _ : state)
-        f.songs.reorder(SongOrder::moveUp(selected));
+    f.show(f.library.findByName(QStringLiteral("Big")));
+    QItemSelectionModel &selection = *f.view.selectionModel();
+    const int first = f.songs.rowCount() / 2;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QItemSelection rows;
+        for (int row = first + 1; row < first + 1000; row += 2)
+            rows.select(f.songs.index(row, 0), f.songs.index(row, kSongColumnCount - 1));
+        selection.select(rows, QItemSelectionModel::ClearAndSelect);
+        WindowStack::settle();
+        state.ResumeTiming();
+
+        f.editor.moveUp();
+        WindowStack::settle();
+    }
+    selection.clearSelection();
 }
-BENCHMARK(BM_MoveUpEveryOtherRow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveUpEveryOtherOfAThousandRows)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One row in the middle selected by a click, then Remove.
+void BM_RemoveOneRow(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.show(f.library.findByName(QStringLiteral("Big")));
+    QItemSelectionModel &selection = *f.view.selectionModel();
+    for (auto _ : state) {
+        state.PauseTiming();
+        selection.setCurrentIndex(f.songs.index(f.songs.rowCount() / 2, 0),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        WindowStack::settle();
+        state.ResumeTiming();
+
+        f.editor.RemoveSelectedSongs();
+        WindowStack::settle();
+    }
+    state.counters["songs"] = f.songs.rowCount();
+}
+BENCHMARK(BM_RemoveOneRow)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The start-up's listing: a program folder of 200 play lists of 1,000 songs
+// each and no working copies; listed, the first one loaded and shown.
+void BM_ListLibraryOf200PlayLists(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    for (int i = 0; i < kLibraryLists; ++i) {
+        writeStored(folder.filePath(QStringLiteral("List %1.sdf").arg(i, 3, 10, QLatin1Char('0'))),
+                    storedList(i * kLibraryListSongs, kLibraryListSongs));
+    }
+    int lists = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto stack = std::make_unique<WindowStack>(folder.path());
+        stack->store.DeleteWorkingCopies();
+        state.ResumeTiming();
+
+        stack->store.LoadPlayLists();
+        WindowStack::settle();
+
+        state.PauseTiming();
+        lists = stack->library.count();
+        stack.reset();
+        state.ResumeTiming();
+    }
+    state.counters["lists"] = lists;
+}
+BENCHMARK(BM_ListLibraryOf200PlayLists)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Peak resident memory of a process of its own: `load` chooses whether it
+// loads the 100,000-song list or only builds the window stack.
+double childPeakMegabytes(bool load, const QString &folder)
+{
+    QProcess child;
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--peak-rss-child"), load ? QStringLiteral("load") : QString(), folder});
+    if (!child.waitForFinished(120000) || child.exitCode() != 0)
+        return -1;
+    return child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
+}
+
+void BM_PeakMemoryWith100000Rows(benchmark::State &state)
+{
+    // The list is written once, before the children start.
+    QTemporaryDir folder;
+    writeStored(folder.filePath(QStringLiteral("Big.sdf")), storedList(0, kSongs));
+    double empty = 0;
+    double loaded = 0;
+    for (auto _ : state) {
+        empty = childPeakMegabytes(false, folder.path());
+        loaded = childPeakMegabytes(true, folder.path());
+    }
+    state.counters["MB_peak"] = loaded;
+    state.counters["MB_rows"] = loaded - empty;
+}
+BENCHMARK(BM_PeakMemoryWith100000Rows)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The child of BM_PeakMemoryWith100000Rows: prints its peak RSS in KiB. The
+// high-water mark of this program image only (VmHWM): getrusage would count
+// the parent's memory that the child shared before it started this program.
+int peakRssChild(bool load, const QString &folder)
+{
+    WindowStack stack(folder);
+    if (load) {
+        stack.store.LoadPlayLists();
+        WindowStack::settle();
+        if (stack.songs.rowCount() != kSongs)
+            return 1;
+    }
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            std::printf("%s\n", line.mid(6).trimmed().split(' ').value(0).constData());
+            return 0;
+        }
+    }
+    return 1;
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // The window's views need a GUI platform; no display is needed to measure.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ensureIconTheme();
+    if (argc == 4 && std::strcmp(argv[1], "--peak-rss-child") == 0)
+        return peakRssChild(std::strcmp(argv[2], "load") == 0, QString::fromLocal8Bit(argv[3]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    fixtureSlot().reset();
     return 0;
 }

@@ -125,16 +125,43 @@ FileIcons::FileIcons(IconLookup lookup)
     }
 }
 
-int FileIcons::GetFileIcon(const QString &file, FileIconSize size)
+QStringView FileIcons::extensionOf(const QString &file)
 {
     // The file name follows the last separator of either platform, so that a
     // dot in a folder name is no extension.
-    const qsizetype nameStart =
-        std::max(file.lastIndexOf(QLatin1Char('/')), file.lastIndexOf(QLatin1Char('\\'))) + 1;
-    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
-    if (dot < nameStart)
+    for (qsizetype i = file.size() - 1; i >= 0; --i) {
+        const QChar c = file[i];
+        if (c == QLatin1Char('.'))
+            return QStringView(file).sliced(i);
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\'))
+            break;
+    }
+    return {};
+}
+
+FileIcons::Indexes FileIcons::GetFileIcons(const QString &file)
+{
+    const QStringView extension = extensionOf(file);
+    if (extension.isEmpty())
+        return {};
+    for (const auto &[known, indexes] : m_bothSizes) {
+        if (known == extension)
+            return indexes;
+    }
+    const Indexes indexes{GetFileIcon(file, FileIconSize::Large),
+                          GetFileIcon(file, FileIconSize::Small)};
+    // Beyond a few dozen types the per-size tables answer; the search stays short.
+    if (m_bothSizes.size() < 64)
+        m_bothSizes.emplace_back(extension.toString(), indexes);
+    return indexes;
+}
+
+int FileIcons::GetFileIcon(const QString &file, FileIconSize size)
+{
+    const QStringView extensionView = extensionOf(file);
+    if (extensionView.isEmpty())
         return kGenericImage;
-    const QString extension = file.mid(dot);
+    const QString extension = extensionView.toString();
 
     ImageList &images = list(size);
     if (const auto known = images.indexOfExtension.constFind(extension);

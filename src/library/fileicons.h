@@ -41,6 +41,15 @@ public:
     // adds the image on the first request for its extension and size.
     int GetFileIcon(const QString &file, FileIconSize size);
 
+    struct Indexes
+    {
+        int large = kGenericImage;
+        int small = kGenericImage;
+    };
+    // Both sizes' indexes at once, as GetFileIcon gives them for Large and
+    // then Small; the extension is looked up once.
+    Indexes GetFileIcons(const QString &file);
+
     int imageCount(FileIconSize size) const;
     // The image at a 1-based index; a null pixmap / icon outside the list.
     QPixmap pixmap(int index, FileIconSize size) const;
@@ -67,7 +76,13 @@ private:
     const QIcon &lookedUpIcon(const QString &file, const QString &extension);
     static int append(ImageList &list, const QPixmap &pixmap);
 
+    // The extension of the file name in `file` (with its dot), empty for none.
+    static QStringView extensionOf(const QString &file);
+
     IconLookup m_lookup;
+    // Both indexes per extension asked through GetFileIcons. Searched by view,
+    // so that a row's lookup allocates nothing; lists hold few file types.
+    std::vector<std::pair<QString, Indexes>> m_bothSizes;
     QHash<QString, QIcon> m_lookedUp; // per extension; null when the type has no icon
     ImageList m_ilFileIcons_Small;
     ImageList m_ilFileIcons_Large;

@@ -280,12 +280,14 @@ void PlayListCommands::LoadShortcutPlayList(const QString &folder, bool isNew,
     m_songs.clear();
     if (!dir.isEmpty()) {
         const QDir listed(dir);
+        QStringList paths;
         for (const QString &type : supportedMediaTypes()) {
             const QStringList files =
                 listed.entryList({QStringLiteral("*.") + type}, QDir::Files, QDir::Name);
             for (const QString &file : files)
-                m_editor.Add2PlayList(QDir::toNativeSeparators(listed.filePath(file)));
+                paths.append(QDir::toNativeSeparators(listed.filePath(file)));
         }
+        m_editor.addFiles(paths);
     }
 
     setBusy(false);
@@ -398,14 +400,15 @@ std::optional<int> PlayListCommands::ImportPlayListFile(const QString &path, boo
     if (!merge)
         NewPlayList(unusedName(safePlayListName(list->name)));
 
-    int added = 0;
     setBusy(true);
+    QStringList songs;
+    songs.reserve(list->songs.size());
     for (const QString &song : list->songs) {
-        if (song.isEmpty() || song.size() > kMaxPathLength)
-            continue;
-        m_editor.Add2PlayList(song);
-        ++added;
+        if (!song.isEmpty() && song.size() <= kMaxPathLength)
+            songs.append(song);
     }
+    const auto added = static_cast<int>(songs.size());
+    m_editor.addFiles(songs);
     setBusy(false);
 
     if (!merge || added > 0)

@@ -1,7 +1,12 @@
 #include "playlistdisk.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
 
 bool PlayListDisk::exists(const QString &path) const
 {
@@ -23,8 +28,43 @@ std::optional<QByteArray> PlayListDisk::read(const QString &path, QString &error
     return bytes;
 }
 
+namespace {
+
+// A new file beside `path` renamed over it: the same one-step replacement as
+// QSaveFile, without QSaveFile's sync to the disk.
+bool replaceUnsynced(const QString &path, const QByteArray &bytes, QString &error)
+{
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    file.setAutoRemove(false);
+    if (!file.open()) {
+        error = file.errorString();
+        return false;
+    }
+    const QString temporary = file.fileName();
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    if (!written)
+        error = file.errorString();
+    file.close();
+    if (written && file.error() == QFileDevice::NoError) {
+        std::error_code failure;
+        std::filesystem::rename(QFileInfo(temporary).filesystemAbsoluteFilePath(),
+                                QFileInfo(path).filesystemAbsoluteFilePath(), failure);
+        if (!failure)
+            return true;
+        error = QString::fromStdString(failure.message());
+    } else if (error.isEmpty()) {
+        error = file.errorString();
+    }
+    QFile::remove(temporary);
+    return false;
+}
+
+} // namespace
+
 bool PlayListDisk::write(const QString &path, const QByteArray &bytes, QString &error)
 {
+    if (m_scratch)
+        return replaceUnsynced(path, bytes, error);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();

@@ -18,7 +18,18 @@ public:
     // The file's bytes, or nothing (with the reason in `error`).
     virtual std::optional<QByteArray> read(const QString &path, QString &error);
     // Replaces the file in one step: on any failure the old file stays whole.
+    // Unless scratch writes are on, the bytes reach the disk before the file
+    // is replaced, so that even a power cut leaves the old or the new file.
     virtual bool write(const QString &path, const QByteArray &bytes, QString &error);
     // Copies `from` to a new file `to`; on failure no part of `to` is left.
     virtual bool copy(const QString &from, const QString &to, QString &error);
+
+    // Scratch files (working copies, rebuilt from the stored files on every
+    // start) are still replaced in one step but not forced to the disk: a
+    // crash of the program leaves them whole, a power cut may not.
+    void setScratchWrites(bool on) { m_scratch = on; }
+    bool scratchWrites() const { return m_scratch; }
+
+private:
+    bool m_scratch = false;
 };

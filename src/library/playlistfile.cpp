@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringEncoder>
+#include <QUtf8StringView>
 
 #include <cstring>
 
@@ -45,53 +47,116 @@ QString sanitizedField(const QString &field)
     return clean;
 }
 
+// A line break inside a field would end the line: stored as a space. UTF-8
+// never has the bytes CR or LF inside a multi-byte character. True when the
+// text may hold U+FFFD (its lead byte 0xEF was seen).
+bool sanitizeLineBreaks(char *begin, char *end)
+{
+    bool lead = false;
+    for (char *c = begin; c != end; ++c) {
+        if (*c == '\r' || *c == '\n')
+            *c = ' ';
+        else if (*c == '\xEF')
+            lead = true;
+    }
+    return lead;
+}
+
+// Text that reads back as written: valid UTF-8 without line breaks.
+bool isCanonicalText(QByteArrayView field)
+{
+    for (const char c : field) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return QUtf8StringView(field.data(), field.size()).isValidUtf8();
+    }
+    return true;
+}
+
 } // namespace
 
 Content parse(const QByteArray &bytes)
 {
     Content content;
+    // One row per line: counting the line ends first sizes the rows once.
+    content.songs.reserve(static_cast<size_t>(bytes.count('\n')) + 1);
     Utf8OrWindows1252Decoder decoder;
     bool expectFolder = false;
+    // Whether serialize() gives these very bytes back: every line ends in
+    // CR LF and holds exactly six fields, no line is empty, all text is UTF-8.
+    bool canonical = true;
+    const char *const bytesEnd = bytes.constData() + bytes.size();
     forEachLine(bytes, [&](const char *line, qsizetype size) {
         if (expectFolder) {
             content.shortcutFolder = decoder.decode(QByteArrayView(line, size));
             return false;
         }
-        if (size == 0)
+        const char *lineEnd = line + size;
+        if (bytesEnd - lineEnd < 2 || lineEnd[0] != '\r' || lineEnd[1] != '\n')
+            canonical = false;
+        if (size == 0) {
+            canonical = false;
             return true;
+        }
         if (isMarker(line, size)) {
             content.shortcutFolder = QString();
             expectFolder = true;
             return true;
         }
-        SongRow row;
+        SongRow &row = content.songs.emplace_back();
         const char *rest = line;
-        const char *lineEnd = line + size;
-        for (int column = 0; column < kSongColumnCount && rest < lineEnd; ++column) {
+        int column = 0;
+        for (; column < kSongColumnCount && rest < lineEnd; ++column) {
             const auto *sep = static_cast<const char *>(
                 std::memchr(rest, kFieldEnd, static_cast<size_t>(lineEnd - rest)));
             const char *fieldEnd = sep ? sep : lineEnd;
-            row.fields[static_cast<size_t>(column)] =
-                decoder.decode(QByteArrayView(rest, fieldEnd - rest));
+            const QByteArrayView field(rest, fieldEnd - rest);
+            if (canonical && !isCanonicalText(field))
+                canonical = false;
+            row.fields[static_cast<size_t>(column)] = decoder.decode(field);
+            if (!sep)
+                canonical = false;
             rest = sep ? sep + 1 : lineEnd;
         }
-        content.songs.push_back(std::move(row));
+        if (column < kSongColumnCount || rest != lineEnd)
+            canonical = false;
         return true;
     });
+    content.canonical = canonical && !content.shortcutFolder;
     return content;
 }
 
 QByteArray serialize(const std::vector<SongRow> &songs)
 {
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(songs.size()) * 96);
+    // Each UTF-16 unit takes at most three bytes of UTF-8; the buffer is sized
+    // for the worst case once, filled in one pass and cut to its length.
+    qsizetype capacity = 0;
+    for (const SongRow &song : songs) {
+        for (const QString &field : song.fields)
+            capacity += field.size() * 3 + 1;
+        capacity += 2;
+    }
+    QByteArray out(capacity, Qt::Uninitialized);
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    char *const begin = out.data();
+    char *p = begin;
     for (const SongRow &song : songs) {
         for (const QString &field : song.fields) {
-            out += sanitizedField(field).toUtf8();
-            out += kFieldEnd;
+            char *const fieldStart = p;
+            p = utf8.appendToBuffer(p, field);
+            if (sanitizeLineBreaks(fieldStart, p) && !field.isValidUtf16()) {
+                // The encoder writes U+FFFD for an unpaired surrogate where
+                // files have always had '?': such rare text takes the old road.
+                const QByteArray legacy = field.toUtf8();
+                std::memcpy(fieldStart, legacy.constData(), static_cast<size_t>(legacy.size()));
+                p = fieldStart + legacy.size();
+                sanitizeLineBreaks(fieldStart, p);
+            }
+            *p++ = kFieldEnd;
         }
-        out += "\r\n";
+        *p++ = '\r';
+        *p++ = '\n';
     }
+    out.truncate(p - begin);
     return out;
 }
 
@@ -109,8 +174,16 @@ std::optional<QString> readShortcutFolder(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
+    // Most lists start with a song: its first bytes already tell it is no
+    // marker, without reading the list.
+    const QByteArray head = file.read(64);
+    qsizetype start = 0;
+    while (start < head.size() && (head[start] == '\r' || head[start] == '\n'))
+        ++start;
+    if (start < head.size() && !QByteArrayView(head).sliced(start).startsWith(kShortcutMarker))
+        return std::nullopt;
     // Only the first two lines matter; a long first line is a song, not a marker.
-    const Content content = parse(file.read(64 * 1024));
+    const Content content = parse(head + file.read(64 * 1024 - head.size()));
     if (!content.songs.empty() || !content.shortcutFolder)
         return std::nullopt;
     return content.shortcutFolder;

@@ -25,6 +25,8 @@ struct Content
     std::vector<SongRow> songs;
     // Set for a shortcut play list: the folder whose media files it lists.
     std::optional<QString> shortcutFolder;
+    // True when serialize(songs) gives the parsed bytes back unchanged.
+    bool canonical = false;
 };
 
 // Never fails: empty lines are skipped, a line with fewer than six fields

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 
 #include <algorithm>
@@ -73,6 +74,7 @@ void PlayListStore::setHooks(Hooks hooks)
 void PlayListStore::setDisk(PlayListDisk *disk)
 {
     m_disk = disk ? disk : m_realDisk.get();
+    m_written.reset();
 }
 
 QString PlayListStore::storedFile(const QString &name) const
@@ -179,16 +181,20 @@ void PlayListStore::loadPlayListAt(int row)
     if (!m_disk->exists(copy) && m_disk->exists(stored)) {
         // Without a working copy (a full or read-only disk) the stored file
         // itself is read; the status refresh reports the failed write.
+        m_disk->setScratchWrites(true);
         m_disk->copy(stored, copy, error);
+        m_disk->setScratchWrites(false);
     }
 
     setBusy(true);
     std::optional<QByteArray> bytes;
     QString failed;
+    bool readCopy = false;
     for (const QString &file : {copy, stored}) {
         if (!m_disk->exists(file))
             continue;
         bytes = m_disk->read(file, error);
+        readCopy = bytes && file == copy;
         if (bytes)
             break;
         if (failed.isEmpty())
@@ -233,6 +239,10 @@ void PlayListStore::loadPlayListAt(int row)
             m_hooks.assignIcons(song);
     }
     m_songs.setRows(std::move(content.songs));
+    // A working copy that writing the rows would reproduce byte for byte is
+    // not written again by the refresh.
+    if (readCopy && content.canonical && m_library.entry(row).shortcut.isEmpty())
+        rememberWorkingCopy(row, copy, bytes->size());
     updateStatusBar();
     setBusy(false);
 }
@@ -302,18 +312,43 @@ void PlayListStore::saveShownWorkingCopy()
         writeWorkingCopy(row);
 }
 
+bool PlayListStore::workingCopyCurrent(int row, const QString &target) const
+{
+    if (!m_written || m_written->entry != m_library.index(row, 0) || m_written->path != target ||
+        m_written->shortcut != m_library.entry(row).shortcut ||
+        m_written->revision != m_songs.contentRevision())
+        return false;
+    // A file removed or changed behind the program's back is written again.
+    return QFileInfo(target).size() == m_written->size;
+}
+
+void PlayListStore::rememberWorkingCopy(int row, const QString &target, qint64 size)
+{
+    m_written = WrittenCopy{m_library.index(row, 0), target, m_library.entry(row).shortcut,
+                            m_songs.contentRevision(), size};
+}
+
 void PlayListStore::writeWorkingCopy(int row)
 {
+    const QString target = workingCopyOf(row);
+    // Refreshes follow every change, often several per change: only the
+    // first after a change has anything new to write.
+    if (workingCopyCurrent(row, target))
+        return;
     const QString &shortcut = m_library.entry(row).shortcut;
     const QByteArray bytes = shortcut.isEmpty() ? PlayListFile::serialize(m_songs.rows())
                                                 : PlayListFile::serializeShortcut(shortcut);
-    const QString target = workingCopyOf(row);
     const QModelIndex entry = m_library.index(row, 0);
     QString error;
-    if (m_disk->write(target, bytes, error)) {
+    m_disk->setScratchWrites(true);
+    const bool written = m_disk->write(target, bytes, error);
+    m_disk->setScratchWrites(false);
+    if (written) {
+        rememberWorkingCopy(row, target, bytes.size());
         setMark(m_unwritable, entry, false);
         return;
     }
+    m_written.reset();
     // Said once until a write succeeds again: the refresh runs after every change.
     if (hasMark(m_unwritable, entry))
         return;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 enum class DialogAnswer;
 class PlayListDisk;
@@ -123,6 +124,9 @@ private:
     void setBusy(bool busy);
     void updateStatusBar();
     void writeWorkingCopy(int row);
+    // Whether the working copy of `row` already holds what a write would put.
+    bool workingCopyCurrent(int row, const QString &target) const;
+    void rememberWorkingCopy(int row, const QString &target, qint64 size);
     static void setMark(QList<QPersistentModelIndex> &marks, const QModelIndex &entry, bool on);
     static bool hasMark(const QList<QPersistentModelIndex> &marks, const QModelIndex &entry);
 
@@ -139,6 +143,19 @@ private:
     QList<QPersistentModelIndex> m_unreadable;
     // Entries whose last working-copy write failed (reported once per failure).
     QList<QPersistentModelIndex> m_unwritable;
+
+    // The last working copy written (or read back unchanged): whose, at which
+    // state of the song list, and its size. A refresh with nothing changed
+    // since then writes nothing.
+    struct WrittenCopy
+    {
+        QPersistentModelIndex entry;
+        QString path;
+        QString shortcut;
+        quint64 revision = 0;
+        qint64 size = -1;
+    };
+    std::optional<WrittenCopy> m_written;
     // File names of the working copies recoverWorkingCopies kept.
     QStringList m_recovered;
 };

@@ -42,7 +42,24 @@ void SongListEditor::Add2PlayList(const QString &file, const QStringList &fields
 {
     if (m_store.selectedPlayList() < 0)
         m_store.NewPlayList(QString());
+    m_songs.appendRow(makeRow(file, fields));
+}
 
+void SongListEditor::addFiles(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    if (m_store.selectedPlayList() < 0)
+        m_store.NewPlayList(QString());
+    std::vector<SongRow> rows;
+    rows.reserve(static_cast<size_t>(files.size()));
+    for (const QString &file : files)
+        rows.push_back(makeRow(file, {}));
+    m_songs.appendRows(std::move(rows));
+}
+
+SongRow SongListEditor::makeRow(const QString &file, const QStringList &fields) const
+{
     SongRow row;
     if (fields.isEmpty())
         row.fields[chTitle] = songTitleFromFile(file);
@@ -60,7 +77,7 @@ void SongListEditor::Add2PlayList(const QString &file, const QStringList &fields
         if (column)
             row.fields[*column] = equals < 0 ? QString() : entry.mid(equals + 1);
     }
-    m_songs.appendRow(std::move(row));
+    return row;
 }
 
 void SongListEditor::AddMediaFiles()
@@ -71,8 +88,7 @@ void SongListEditor::AddMediaFiles()
         m_dialogs.openFileNames(QStringLiteral("Open Media Files"), mediaFileFilter());
     if (files.isEmpty())
         return;
-    for (const QString &file : files)
-        Add2PlayList(file);
+    addFiles(files);
     m_store.SetModifyedPLFlag();
     updateStatusBar();
 }

@@ -36,6 +36,8 @@ public:
     // Starts a new play list when none is selected. Does not mark the play
     // list modified: callers do that once after their last file.
     void Add2PlayList(const QString &file, const QStringList &fields = {});
+    // Add2PlayList for each file in order, the rows inserted as one block.
+    void addFiles(const QStringList &files);
     // Asks for media files and adds them in the dialog's order.
     void AddMediaFiles();
     void RemoveSelectedSongs();
@@ -55,6 +57,7 @@ public:
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
 private:
+    SongRow makeRow(const QString &file, const QStringList &fields) const;
     std::vector<bool> selectionFlags() const;
     void applyOrder(const std::vector<int> &order);
     void updateStatusBar();

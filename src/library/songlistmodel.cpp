@@ -58,6 +58,7 @@ void SongListModel::setRows(std::vector<SongRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    ++m_revision;
     endResetModel();
 }
 
@@ -66,12 +67,26 @@ void SongListModel::appendRow(SongRow row)
     const int at = rowCount();
     beginInsertRows({}, at, at);
     m_rows.push_back(std::move(row));
+    ++m_revision;
+    endInsertRows();
+}
+
+void SongListModel::appendRows(std::vector<SongRow> rows)
+{
+    if (rows.empty())
+        return;
+    const int at = rowCount();
+    beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
+                  std::make_move_iterator(rows.end()));
+    ++m_revision;
     endInsertRows();
 }
 
 void SongListModel::setRow(int index, SongRow row)
 {
     m_rows[static_cast<size_t>(index)] = std::move(row);
+    ++m_revision;
     emit dataChanged(this->index(index, 0), this->index(index, kSongColumnCount - 1));
 }
 
@@ -89,6 +104,7 @@ void SongListModel::reorder(const std::vector<int> &order)
         reordered.push_back(std::move(m_rows[static_cast<size_t>(order[i])]));
     }
     m_rows = std::move(reordered);
+    ++m_revision;
 
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
@@ -133,6 +149,7 @@ void SongListModel::removeRowsAt(std::vector<int> rows)
         for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
             beginRemoveRows({}, run->first, run->second);
             m_rows.erase(m_rows.begin() + run->first, m_rows.begin() + run->second + 1);
+            ++m_revision;
             endRemoveRows();
         }
         return;
@@ -149,6 +166,7 @@ void SongListModel::removeRowsAt(std::vector<int> rows)
         kept.push_back(std::move(m_rows[i]));
     }
     m_rows = std::move(kept);
+    ++m_revision;
     endResetModel();
 }
 

@@ -30,6 +30,8 @@ public:
     // Replaces every row at once (one reset, however many rows).
     void setRows(std::vector<SongRow> rows);
     void appendRow(SongRow row);
+    // Appends the rows as one block (one insertion, however many rows).
+    void appendRows(std::vector<SongRow> rows);
     void setRow(int index, SongRow row);
     void setTag(int index, const QString &tag);
     // Clears every row's played mark at once.
@@ -44,6 +46,10 @@ public:
     // Stable sort by the column's text, ignoring case.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+    // Changes whenever what a play list file stores of the rows changes (their
+    // texts or order); never repeats within the life of the model.
+    quint64 contentRevision() const { return m_revision; }
+
     // 1-based number of the current song's row, 0 for none.
     int CurrentSong() const { return m_currentSong; }
     void setCurrentSong(int row) { m_currentSong = row; }
@@ -57,6 +63,7 @@ private:
 
     std::vector<SongRow> m_rows;
     int m_currentSong = 0;
+    quint64 m_revision = 0;
     ImageSource m_images;
     mutable QHash<quint64, QIcon> m_iconCache;
 };

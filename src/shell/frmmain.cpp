@@ -427,8 +427,9 @@ bool frmMain::PlayerLinked() const
 
 void frmMain::assignFileIcons(SongRow &row)
 {
-    row.icon = m_fileIcons->GetFileIcon(row.field(chFile), FileIconSize::Large);
-    row.smallIcon = m_fileIcons->GetFileIcon(row.field(chFile), FileIconSize::Small);
+    const FileIcons::Indexes icons = m_fileIcons->GetFileIcons(row.field(chFile));
+    row.icon = icons.large;
+    row.smallIcon = icons.small;
 }
 
 void frmMain::Form_Load()

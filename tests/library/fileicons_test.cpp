@@ -205,3 +205,24 @@ TEST(FileTypeIcon, UnknownTypesHaveNoIcon)
 }
 
 } // namespace
+
+TEST_F(FileIconsTest, BothSizesAtOnceMatchAskingEachSize)
+{
+    // Both objects see the same requests in the same order, so the indexes
+    // they hand out must agree, for known, unknown and missing extensions.
+    FileIcons oneByOne;
+    FileIcons both;
+    for (const QString &file :
+         {QStringLiteral("/music/a.mp3"), QStringLiteral("/music/b.wav"),
+          QStringLiteral("C:\\Music\\c.MP3"), QStringLiteral("/music/d.mp3"),
+          QStringLiteral("/music.d/song"), QStringLiteral("/music/e.zzqq"),
+          QStringLiteral("/music/f."), QString(), QStringLiteral("/music/g.wav")}) {
+        const int large = oneByOne.GetFileIcon(file, FileIconSize::Large);
+        const int small = oneByOne.GetFileIcon(file, FileIconSize::Small);
+        const FileIcons::Indexes got = both.GetFileIcons(file);
+        EXPECT_EQ(got.large, large) << file.toStdString();
+        EXPECT_EQ(got.small, small) << file.toStdString();
+    }
+    EXPECT_EQ(both.imageCount(FileIconSize::Large), oneByOne.imageCount(FileIconSize::Large));
+    EXPECT_EQ(both.imageCount(FileIconSize::Small), oneByOne.imageCount(FileIconSize::Small));
+}

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -596,6 +597,22 @@ TEST_F(PlayListCommandsTest, AnExtendedM3uGivesOneSongPerPath)
     EXPECT_EQ(names(), QStringList{"mix"});
     EXPECT_EQ(files(), (QStringList{path(QStringLiteral("lists/one.mid")),
                                     path(QStringLiteral("lists/sub/two.mid"))}));
+}
+
+TEST_F(PlayListCommandsTest, AnImportInsertsItsSongsAsOneBlockAfterTheRowsThere)
+{
+    const QString file = listFile(QStringLiteral("mix.m3u"), "one.mp3\ntwo.wav\nthree.mid\n");
+    // Merged into a shown list that already has a row.
+    commands.NewPlayList(QStringLiteral("Shown"));
+    editor.Add2PlayList(QStringLiteral("/m/first.mp3"));
+    QSignalSpy inserted(&songs, &QAbstractItemModel::rowsInserted);
+    ASSERT_EQ(commands.ImportPlayListFile(file, true), 3);
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted[0][1].toInt(), 1);
+    EXPECT_EQ(inserted[0][2].toInt(), 3);
+    EXPECT_EQ(titles(), (QStringList{"first", "one", "two", "three"}));
+    EXPECT_EQ(files().last(), path(QStringLiteral("lists/three.mid")));
+    EXPECT_EQ(PlayListFile::parse(readBytes(path("Shown.tmp"))).songs.size(), 4u);
 }
 
 TEST_F(PlayListCommandsTest, TwoFilesOpenedAtOnceKeepTheirSongsAcrossSwitching)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using PlayListFile::parse;
 using PlayListFile::serialize;
 
@@ -146,4 +148,106 @@ TEST(PlayListFile, AFailedWriteLeavesTheOldFileWhole)
     EXPECT_FALSE(PlayListFile::writeAtomically(dir.filePath(QStringLiteral("no/such.sdf")), old));
     EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Rock.sdf")});
+}
+
+TEST(PlayListFile, WritesEveryFieldAsItsUtf8WithLineBreaksAsSpaces)
+{
+    // Text beyond the Basic Multilingual Plane, unpaired surrogates and line
+    // breaks next to multi-byte characters: each field must come out exactly
+    // as its own UTF-8 encoding, whatever its neighbours hold.
+    SongRow row;
+    row.fields[chTitle] = QStringLiteral("Été\r\nNaïve");
+    row.fields[chArtist] = QString::fromUtf16(u"\U0001F3B5 note");
+    row.fields[chAlbum] = QString(QChar(0xD83C)); // a high surrogate alone at the end
+    row.fields[chGenre] = QString(QChar(0xDFB5)) + QStringLiteral("x"); // a low one first
+    row.fields[chLen] = QStringLiteral("03:25");
+    row.fields[chFile] = QStringLiteral("/m/\n.mp3");
+    QByteArray expected;
+    for (const QString &field : row.fields) {
+        QString clean = field;
+        clean.replace(QLatin1Char('\r'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        expected += clean.toUtf8() + '\xFF';
+    }
+    expected += "\r\n";
+    EXPECT_EQ(serialize({row, row}), expected + expected);
+    EXPECT_TRUE(
+        expected.startsWith("\xC3\x89t\xC3\xA9  Na\xC3\xAFve\xFF\xF0\x9F\x8E\xB5 note\xFF"));
+}
+
+TEST(PlayListFile, TellsWhetherWritingTheRowsBackGivesTheSameBytes)
+{
+    const QByteArray line = storedLine({"T", "A", "", "", "03:00", "/m/t.mp3"});
+    const QByteArray utf8Line = storedLine({"\xC3\x89t\xC3\xA9", "", "", "", "", "/m/e.mp3"});
+    struct Case
+    {
+        const char *what;
+        QByteArray bytes;
+        bool canonical;
+    };
+    const Case cases[] = {
+        {"empty file", QByteArray(), true},
+        {"lines in CR LF", line + utf8Line, true},
+        {"a line ending in LF only", line + QByteArray(line).replace("\r\n", "\n"), false},
+        {"a last line without its end", line + line.chopped(2), false},
+        {"an empty line", line + "\r\n" + line, false},
+        {"a line of five fields", storedLine({"T", "A", "", "", "03:00"}), false},
+        {"text after the sixth field", line.chopped(2) + "tail\r\n", false},
+        {"Windows-1252 text", storedLine({"\xC9t\xE9", "", "", "", "", "/m/e.mp3"}), false},
+        {"a shortcut", QByteArray("#SHORTCUT#\r\n/music\r\n"), false},
+    };
+    for (const Case &c : cases) {
+        const PlayListFile::Content content = parse(c.bytes);
+        EXPECT_EQ(content.canonical, c.canonical) << c.what;
+        if (content.canonical) {
+            EXPECT_EQ(serialize(content.songs), c.bytes) << c.what;
+        } else if (!content.shortcutFolder) {
+            EXPECT_NE(serialize(content.songs), c.bytes) << c.what;
+        }
+    }
+}
+
+TEST(PlayListFile, FindsAShortcutOnlyByItsFirstLine)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("L.sdf"));
+    const QByteArray longSong =
+        storedLine({QByteArray(70000, 'x').constData(), "", "", "", "", ""});
+    struct Case
+    {
+        const char *what;
+        QByteArray bytes;
+        std::optional<QString> folder;
+    };
+    const Case cases[] = {
+        {"marker and folder", "#SHORTCUT#\r\n/music/a, b\r\n", QStringLiteral("/music/a, b")},
+        {"blank lines before the marker", "\r\n\r\n#SHORTCUT#\n/music\n", QStringLiteral("/music")},
+        {"a song", storedLine({"#SHORTCUT#", "", "", "", "", "/m/a.mp3"}), std::nullopt},
+        {"the marker as a song's start", "#SHORTCUT#x\r\n/music\r\n", std::nullopt},
+        {"the marker after a song", storedLine({"T", "", "", "", "", ""}) + "#SHORTCUT#\r\n/m\r\n",
+         std::nullopt},
+        {"a song longer than the first read", longSong, std::nullopt},
+        {"an empty file", QByteArray(), std::nullopt},
+    };
+    for (const Case &c : cases) {
+        writeBytes(file, c.bytes);
+        EXPECT_EQ(PlayListFile::readShortcutFolder(file), c.folder) << c.what;
+    }
+}
+
+TEST(PlayListFile, AHundredThousandSongsReadAndWrittenBackAreTheSameBytes)
+{
+    QByteArray stored;
+    for (int i = 0; i < 100000; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        stored +=
+            storedLine({("Song " + n + " \xC3\x89t\xC3\xA9").constData(),
+                        ("Artist " + QByteArray::number(i % 977)).constData(), i % 3 ? "Album" : "",
+                        "Rock", "03:25", ("/srv/music/\xE2\x99\xAA/" + n + ".mp3").constData()});
+    }
+    const PlayListFile::Content content = parse(stored);
+    ASSERT_EQ(content.songs.size(), 100000u);
+    EXPECT_TRUE(content.canonical);
+    EXPECT_EQ(content.songs[99999].fields[chFile], QString::fromUtf8("/srv/music/♪/99999.mp3"));
+    EXPECT_EQ(serialize(content.songs), stored);
 }

@@ -1,3 +1,4 @@
+#include "library/playlistdisk.h"
 #include "library/playlistfile.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/playlistname.h"
@@ -7,6 +8,8 @@
 #include "support/scripteddialogs.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
 
@@ -364,3 +367,138 @@ TEST_F(PlayListStoreTest, AListWhoseFileBecameAShortcutStaysOneWhenSaved)
 }
 
 } // namespace
+
+namespace {
+
+// The real disk, counting the writes of each file and whether each was a
+// scratch write.
+class CountingDisk final : public PlayListDisk
+{
+public:
+    bool write(const QString &path, const QByteArray &bytes, QString &error) override
+    {
+        const QString name = QFileInfo(path).fileName();
+        ++(m_copying ? copies : writes)[name];
+        scratch[name] = scratchWrites();
+        return PlayListDisk::write(path, bytes, error);
+    }
+    bool copy(const QString &from, const QString &to, QString &error) override
+    {
+        m_copying = true;
+        const bool copied = PlayListDisk::copy(from, to, error);
+        m_copying = false;
+        return copied;
+    }
+
+    QHash<QString, int> writes;
+    QHash<QString, int> copies;
+    QHash<QString, bool> scratch;
+
+private:
+    bool m_copying = false;
+};
+
+class PlayListStoreWritesTest : public PlayListStoreTest
+{
+protected:
+    PlayListStoreWritesTest() { store.setDisk(&disk); }
+    ~PlayListStoreWritesTest() override { store.setDisk(nullptr); }
+
+    CountingDisk disk;
+};
+
+} // namespace
+
+TEST_F(PlayListStoreWritesTest, TheWorkingCopyIsWrittenOnlyWhenTheSongsChanged)
+{
+    writeBytes(path("Rock.sdf"), rockBytes);
+    store.LoadPlayLists();
+    // The copy of the stored file already holds the songs as shown.
+    EXPECT_EQ(disk.copies.value("Rock.tmp"), 1);
+    EXPECT_TRUE(disk.scratch.value("Rock.tmp"));
+    EXPECT_EQ(disk.writes.value("Rock.tmp"), 0);
+    EXPECT_GE(statusRefreshes, 2);
+    EXPECT_EQ(readBytes(path("Rock.tmp")), rockBytes);
+
+    addSong(QStringLiteral("New"));
+    store.SavePlayList(true);
+    store.SavePlayList(true);
+    EXPECT_EQ(disk.writes.value("Rock.tmp"), 1);
+    EXPECT_TRUE(disk.scratch.value("Rock.tmp"));
+    const QByteArray withNew = rockBytes + storedLine({"New", "", "", "", "03:00", "/m/New"});
+    EXPECT_EQ(readBytes(path("Rock.tmp")), withNew);
+
+    // A new order is a change too, even with the same songs.
+    songs.sort(chTitle, Qt::DescendingOrder);
+    store.SavePlayList(true);
+    EXPECT_EQ(disk.writes.value("Rock.tmp"), 2);
+    EXPECT_TRUE(readBytes(path("Rock.tmp"))
+                    .startsWith(storedLine({"R2", "", "", "", "04:00", "/m/r2.mp3"})));
+
+    // A working copy removed behind the program's back is written again.
+    QFile::remove(path("Rock.tmp"));
+    store.SavePlayList(true);
+    EXPECT_EQ(disk.writes.value("Rock.tmp"), 3);
+    EXPECT_TRUE(QFile::exists(path("Rock.tmp")));
+
+    // The stored file is no scratch: it is synced as before.
+    store.SavePlayList(false);
+    EXPECT_EQ(disk.writes.value("Rock.sdf"), 1);
+    EXPECT_FALSE(disk.scratch.value("Rock.sdf", true));
+    EXPECT_FALSE(disk.scratchWrites());
+    // Nothing but the play list files is left in the folder.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              QStringList({QStringLiteral("Rock.sdf"), QStringLiteral("Rock.tmp")}));
+}
+
+TEST_F(PlayListStoreWritesTest, AWorkingCopyThatReadsBackDifferentlyIsWrittenInTheStoredForm)
+{
+    // Written elsewhere: LF line ends, a short line, Windows-1252 text.
+    const QByteArray foreign = "A\xFF\xFF\xFF\xFF\x30\x33:00\xFF/m/a.mp3\xFF\n"
+                               "B\xFF\xFF\n"
+                               "\xC9t\xE9\xFF\xFF\xFF\xFF\xFF/m/e.mp3\xFF\r\n";
+    writeBytes(path("Odd.sdf"), foreign);
+    store.LoadPlayLists();
+    EXPECT_EQ(disk.writes.value("Odd.tmp"), 1);
+    EXPECT_EQ(readBytes(path("Odd.tmp")),
+              storedLine({"A", "", "", "", "03:00", "/m/a.mp3"}) +
+                  storedLine({"B", "", "", "", "", ""}) +
+                  storedLine({"\xC3\x89t\xC3\xA9", "", "", "", "", "/m/e.mp3"}));
+    EXPECT_EQ(readBytes(path("Odd.sdf")), foreign);
+}
+
+TEST_F(PlayListStoreWritesTest, SwitchingListsWritesEachOnlyWhenChanged)
+{
+    writeBytes(path("Pop.sdf"), popBytes);
+    writeBytes(path("Rock.sdf"), rockBytes);
+    store.LoadPlayLists();
+    addSong(QStringLiteral("Extra"));
+    EXPECT_EQ(disk.writes.value("Pop.tmp"), 1);
+
+    store.selectPlayList(1);
+    store.LoadPlayList(QStringLiteral("Rock"));
+    store.selectPlayList(0);
+    store.LoadPlayList(QStringLiteral("Pop"));
+    EXPECT_EQ(disk.writes.value("Pop.tmp"), 1);
+    EXPECT_EQ(disk.writes.value("Rock.tmp"), 0);
+    EXPECT_EQ(songs.rowCount(), 2);
+    EXPECT_EQ(readBytes(path("Pop.tmp")),
+              popBytes + storedLine({"Extra", "", "", "", "03:00", "/m/Extra"}));
+}
+
+TEST_F(PlayListStoreTest, AHundredThousandSongListLoadedAndSavedKeepsItsBytes)
+{
+    QByteArray stored;
+    for (int i = 0; i < 100000; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        stored += storedLine({("Song " + n + " \xC3\x89t\xC3\xA9").constData(),
+                              ("Artist " + QByteArray::number(i % 977)).constData(), "", "Rock",
+                              "03:25", ("/srv/music/" + n + ".mp3").constData()});
+    }
+    writeBytes(path("Big.sdf"), stored);
+    store.LoadPlayLists();
+    ASSERT_EQ(songs.rowCount(), 100000);
+    store.SavePlayList(false);
+    EXPECT_EQ(readBytes(path("Big.sdf")), stored);
+    EXPECT_EQ(readBytes(path("Big.tmp")), stored);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+// The play list library wired as the main window wires it, for benchmarks:
+// the real song list view (its details and icon views share one selection
+// model, which the song list editor reads), file-type icons looked up for
+// every row, and the status refresh that counts, totals and writes the
+// working copy. Each step that the window would follow with an event-loop
+// turn is followed by one here, so that deferred view work is measured.
+#include "library/fileicons.h"
+#include "library/playlistcommands.h"
+#include "library/playlistlibrarymodel.h"
+#include "library/playliststore.h"
+#include "library/songlisteditor.h"
+#include "library/songlistmodel.h"
+#include "library/songlistview.h"
+#include "shell/statuspanels.h"
+#include "support/scripteddialogs.h"
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+struct WindowStack
+{
+    // A stack over `folder` (the program folder), or over a new temporary one.
+    explicit WindowStack(const QString &folder = QString())
+        : folderPath(folder.isEmpty() ? dir.path() : folder)
+        , view(&songs)
+        , store(folderPath, library, librarySelection, songs, dialogs)
+        , editor(songs, *view.selectionModel(), store, dialogs)
+        , commands(store, library, librarySelection, songs, editor, dialogs)
+    {
+        auto assignIcons = [this](SongRow &row) {
+            const FileIcons::Indexes both = icons.GetFileIcons(row.field(chFile));
+            row.icon = both.large;
+            row.smallIcon = both.small;
+        };
+        songs.setImageSource([this](int index, bool large) {
+            return icons.pixmap(index, large ? FileIconSize::Large : FileIconSize::Small);
+        });
+
+        PlayListStore::Hooks storeHooks;
+        storeHooks.updateStatusBar = [this] { refresh(); };
+        storeHooks.loadShortcutPlayList = [this](const QString &shortcutFolder) {
+            commands.LoadShortcutPlayList(shortcutFolder, false, QString());
+        };
+        storeHooks.enableSongEditing = [this] { commands.enableSongEditing(); };
+        storeHooks.assignIcons = assignIcons;
+        store.setHooks(storeHooks);
+
+        SongListEditor::Hooks editorHooks;
+        editorHooks.updateStatusBar = [this] { refresh(); };
+        editorHooks.assignIcons = assignIcons;
+        editorHooks.importPlayListFile = [this](const QString &path, bool merge) {
+            commands.ImportPlayListFile(path, merge);
+        };
+        editor.setHooks(editorHooks);
+
+        PlayListCommands::Hooks commandHooks;
+        commandHooks.updateStatusBar = [this] { refresh(); };
+        commands.setHooks(commandHooks);
+
+        view.resize(800, 600);
+        view.show();
+        settle();
+    }
+
+    // What the window's status refresh does.
+    void refresh()
+    {
+        status = StatusPanelTexts::compute(library.count(), songs);
+        store.SavePlayList(true);
+    }
+
+    // Runs what the event loop has queued: delayed layouts, deferred writes.
+    static void settle() { QCoreApplication::processEvents(); }
+
+    QTemporaryDir dir;
+    QString folderPath;
+    PlayListLibraryModel library;
+    QItemSelectionModel librarySelection{&library};
+    SongListModel songs;
+    SongListView view;
+    FileIcons icons;
+    ScriptedDialogs dialogs;
+    PlayListStore store;
+    SongListEditor editor;
+    PlayListCommands commands;
+    StatusPanelTexts status = StatusPanelTexts::initial();
+};
