@@ -7,8 +7,8 @@
 // written as a length text.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const qint64 seconds = ParseDuration(text);
     (void)FormatDuration(seconds);
     return 0;

@@ -6,8 +6,8 @@
 // and read back unchanged: a value the dialogs store survives their next open.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const FieldOrder order = readFieldOrder(text);
     if (readFieldOrder(writeFieldOrder(order)) != order)
         std::abort();

@@ -1,10 +1,10 @@
+#include "core/datalocations.h"
+#include "core/settingsstore.h"
 #include "library/fileicons.h"
 #include "playback/playerlinkfactory.h"
-#include "core/datalocations.h"
 #include "shell/frmmain.h"
 #include "shell/instancelock.h"
 #include "shell/qtuserdialogs.h"
-#include "core/settingsstore.h"
 #include "shell/shellsettings.h"
 #include "shell/signalwatcher.h"
 

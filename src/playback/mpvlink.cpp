@@ -52,10 +52,8 @@ constexpr int kSocketVariants = 10;
 // references from a file to other files or protocols (which also keeps mpv
 // from expanding play lists and EDL files).
 const QStringList kLockedDownOptions{
-    QStringLiteral("--no-config"),
-    QStringLiteral("--ytdl=no"),
-    QStringLiteral("--load-scripts=no"),
-    QStringLiteral("--access-references=no"),
+    QStringLiteral("--no-config"),         QStringLiteral("--ytdl=no"),
+    QStringLiteral("--load-scripts=no"),   QStringLiteral("--access-references=no"),
     QStringLiteral("--autoload-files=no"),
 };
 

@@ -1,11 +1,11 @@
 #include "playbacksequencer.h"
 
+#include "core/userdialogs.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/songlistmodel.h"
 #include "playdisplay.h"
 #include "playeractions.h"
 #include "playerlink.h"
-#include "core/userdialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>

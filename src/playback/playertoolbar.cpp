@@ -1,7 +1,7 @@
 #include "playertoolbar.h"
 
-#include "playeractions.h"
 #include "core/twips.h"
+#include "playeractions.h"
 
 #include <QAction>
 #include <QHBoxLayout>

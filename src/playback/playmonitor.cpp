@@ -1,10 +1,10 @@
 #include "playmonitor.h"
 
+#include "core/numeric.h"
 #include "library/songlistmodel.h"
 #include "playbacksequencer.h"
 #include "playdisplay.h"
 #include "playerlink.h"
-#include "core/numeric.h"
 
 #include <cmath>
 

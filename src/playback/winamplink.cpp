@@ -1,7 +1,7 @@
 #include "winamplink.h"
 
-#include "iniwriter.h"
 #include "core/numeric.h"
+#include "iniwriter.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "library/songrow.h"
 #include "core/settingkey.h"
+#include "library/songrow.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 #include "mainwindowlayout.h"
 
 #include "banner/bannerstrip.h"
-#include "playback/playertoolbar.h"
+#include "core/twips.h"
 #include "mainactions.h"
 #include "mainlayout.h"
-#include "core/twips.h"
+#include "playback/playertoolbar.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -91,10 +91,9 @@ void MainWindowLayout::Form_Resize()
     // the window get smaller in the first place.
     // The player toolbar spans the whole width: the window is never too
     // narrow for all of its buttons and the time display.
-    m_c.central->setMinimumSize(std::max(toPixels(m_splitterLeft + 1500 - 135),
-                                         m_c.tbPlayer->sizeHint().width()),
-                                toPixels(minimumOuterHeight(in.bannerShown) - 700) -
-                                    m_c.sbInfo->height());
+    m_c.central->setMinimumSize(
+        std::max(toPixels(m_splitterLeft + 1500 - 135), m_c.tbPlayer->sizeHint().width()),
+        toPixels(minimumOuterHeight(in.bannerShown) - 700) - m_c.sbInfo->height());
 
     MainLayout layout = computeMainLayout(in);
     if (layout.snapTo) {

@@ -1,7 +1,7 @@
 #include "statuspanels.h"
 
-#include "library/songlistmodel.h"
 #include "core/duration.h"
+#include "library/songlistmodel.h"
 
 StatusPanelTexts StatusPanelTexts::initial()
 {

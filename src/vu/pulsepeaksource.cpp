@@ -174,13 +174,13 @@ void PulsePeakSource::findMonitor()
 
 void PulsePeakSource::openStream(const char *monitor)
 {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = kPeakRate;
-    spec.channels = 2;
+    pa_sample_spec sampleSpec{};
+    sampleSpec.format = PA_SAMPLE_FLOAT32NE;
+    sampleSpec.rate = kPeakRate;
+    sampleSpec.channels = 2;
     pa_channel_map map;
     pa_channel_map_init_stereo(&map);
-    m_stream = pa_stream_new(m_context, "VU peaks", &spec, &map);
+    m_stream = pa_stream_new(m_context, "VU peaks", &sampleSpec, &map);
     if (!m_stream) {
         scheduleRetry();
         return;

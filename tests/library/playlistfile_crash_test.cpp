@@ -21,8 +21,11 @@ QByteArray bigList(const QByteArray &tag, int count)
     bytes.reserve(count * 64);
     for (int i = 0; i < count; ++i) {
         const QByteArray n = QByteArray::number(i);
-        bytes += tag + " song " + n + "\xFF" "Artist\xFF\xFF\xFF" "03:25\xFF/music/" + tag + '/' +
-                 n + ".mp3\xFF\r\n";
+        bytes += tag + " song " + n +
+                 "\xFF"
+                 "Artist\xFF\xFF\xFF"
+                 "03:25\xFF/music/" +
+                 tag + '/' + n + ".mp3\xFF\r\n";
     }
     return bytes;
 }

@@ -1,5 +1,5 @@
-#include "shell/columnlayout.h"
 #include "core/settingsstore.h"
+#include "shell/columnlayout.h"
 
 #include <QHeaderView>
 #include <QStandardItemModel>

@@ -1,4 +1,6 @@
 #include "banner/bannerstrip.h"
+#include "core/settingsstore.h"
+#include "core/twips.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/playliststore.h"
 #include "library/songlistactions.h"
@@ -8,8 +10,6 @@
 #include "playback/playertoolbar.h"
 #include "playback/playmonitor.h"
 #include "shell/frmmain.h"
-#include "core/settingsstore.h"
-#include "core/twips.h"
 #include "support/frmmainfixture.h"
 
 #include <QAction>

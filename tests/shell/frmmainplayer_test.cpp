@@ -1,3 +1,4 @@
+#include "core/twips.h"
 #include "library/songlistmodel.h"
 #include "playback/playbacksequencer.h"
 #include "playback/playeractions.h"
@@ -5,7 +6,6 @@
 #include "playback/playmonitor.h"
 #include "shell/mainactions.h"
 #include "shell/mainwindowlayout.h"
-#include "core/twips.h"
 #include "support/frmmainfixture.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
+#include "core/twips.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/playlistlibraryview.h"
 #include "library/songlistactions.h"
 #include "library/songlistmodel.h"
 #include "library/songlistview.h"
 #include "shell/mainactions.h"
-#include "core/twips.h"
 #include "support/frmmainfixture.h"
 
 #include <QAction>

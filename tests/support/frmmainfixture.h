@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/frmmain.h"
 #include "core/settingsstore.h"
+#include "shell/frmmain.h"
 #include "support/fakeplayerlink.h"
 #include "support/playlistfiles.h"
 #include "support/scripteddialogs.h"
