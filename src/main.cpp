@@ -1,10 +1,10 @@
+#include "core/datalocations.h"
+#include "core/settingsstore.h"
 #include "library/fileicons.h"
 #include "playback/playerlinkfactory.h"
-#include "core/datalocations.h"
 #include "shell/frmmain.h"
 #include "shell/instancelock.h"
 #include "shell/qtuserdialogs.h"
-#include "core/settingsstore.h"
 #include "shell/shellsettings.h"
 #include "shell/signalwatcher.h"
 
@@ -25,7 +25,8 @@ int main(int argc, char *argv[])
     if (!lock.acquire(dialogs))
         return 1;
     frmMain window(programFolder(), *settings, dialogs,
-                   createPlayerLink(settings->value(ShellSettings::kWinamp)));
+                   createPlayerLink(settings->value(ShellSettings::kWinamp)),
+                   frmMain::StartUp::WithSplash);
     dialogs.setParent(&window);
 
     // Being told to end (logout, kill, Ctrl+C) ends VORN as closing does,
