@@ -70,7 +70,8 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
 
     QWidget *general = addPage("picGeneral", "tsGeneral", "General");
     auto *generalGrid = new QGridLayout(general);
-    generalGrid->addWidget(label(general, "Winamp Location"), 0, 0, 1, 2);
+    generalGrid->addWidget(new QLabel(QStringLiteral("%1 Location").arg(m_playerName), general), 0,
+                           0, 1, 2);
     m_txtWAPath = new QLineEdit(general);
     m_txtWAPath->setObjectName(QStringLiteral("txtWAPath"));
     generalGrid->addWidget(m_txtWAPath, 1, 0);

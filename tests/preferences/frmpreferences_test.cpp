@@ -87,6 +87,8 @@ TEST_F(frmPreferencesTest, EmptyStoreShowsTheDefaultsOnTheGeneralPage)
     ASSERT_EQ(pages->count(), 4);
     EXPECT_EQ(pages->currentWidget()->objectName(), QStringLiteral("picGeneral"));
     EXPECT_EQ(child<QLineEdit>(*dialog, "txtWAPath")->text(), QString());
+    EXPECT_EQ(pages->currentWidget()->findChild<QLabel *>()->text(),
+              QStringLiteral("mpv Location"));
     EXPECT_EQ(child<QComboBox>(*dialog, "cmbSilenceOptions")->currentText(), QStringLiteral("OFF"));
     EXPECT_EQ(child<QComboBox>(*dialog, "cmbSilenceOptions")->count(), 7);
     EXPECT_TRUE(dialog->bannerFont().bold);
