@@ -145,7 +145,8 @@ TEST_F(HelpMenu, ProgramStartsWithTheSplashWhichClosesByItself)
 {
     bool sawSplash = false;
     bool autoClose = false;
-    QTimer::singleShot(0, [&] {
+    QObject guard; // the check never outlives this test
+    QTimer::singleShot(0, &guard, [&] {
         auto *splash = qobject_cast<frmNag *>(QApplication::activeModalWidget());
         if (!splash)
             return;
