@@ -1,4 +1,5 @@
 #include "banner/bannersettings.h"
+#include "banner/bannerstrip.h"
 #include "core/settingsstore.h"
 #include "mixer/frmmixer.h"
 #include "mixer/mixersettings.h"
@@ -276,4 +277,32 @@ TEST_F(PreferencesRoute, PrefButtonOpensThePreferencesAndOkReachesTheMixerAtOnce
     EXPECT_EQ(window->mixer().vuMeter()->property("SilenceDetect").toInt(), 3000);
     EXPECT_FALSE(window->mixer().isVisible());
     EXPECT_EQ(settings->value(MixerSettings::kSilenceDetection), QStringLiteral("5"));
+}
+
+TEST_F(PreferencesRoute, AfterCancelTheBannerFollowsTheStoreAndAMissingPlayerIsLinked)
+{
+    auto player = std::make_unique<FakePlayerLink>();
+    player->present = false;
+    player->startSucceeds = false;
+    link = player.get();
+    auto window = std::make_unique<frmMain>(dir.path(), *settings, dialogs, std::move(player));
+    window->show();
+    window->tmrInit_Timer();
+    ASSERT_FALSE(window->PlayerLinked());
+    const std::size_t messages = dialogs.messages.size();
+
+    QTimer::singleShot(0, window.get(), [this] {
+        auto *dialog = qobject_cast<frmPreferences *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        // Changed behind the dialog's back: the window re-reads the store.
+        settings->save(BannerSettings::kFontName, QStringLiteral("Courier"));
+        link->present = true;
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    window->playerActions().tbPreferences->trigger();
+    EXPECT_EQ(window->banner().lblBanner(0)->font().family(), QStringLiteral("Courier"));
+    EXPECT_TRUE(window->PlayerLinked());
+    EXPECT_EQ(dialogs.messages.size(), messages);
+    EXPECT_EQ(settings->value(MixerSettings::kSilenceDetection), QStringLiteral("0"));
 }
