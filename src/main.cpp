@@ -24,23 +24,40 @@ int main(int argc, char *argv[])
     InstanceLock lock(programFolder());
     if (!lock.acquire(dialogs))
         return 1;
-    frmMain window(programFolder(), *settings, dialogs,
-                   createPlayerLink(settings->value(ShellSettings::kWinamp)));
-    dialogs.setParent(&window);
-
-    // Being told to end (logout, kill, Ctrl+C) ends VORN as closing does,
-    // without questions: the player is closed, unsaved work stays in the
-    // working copies.
+        // Being told to end (logout, kill, Ctrl+C) ends VORN as closing does,
+        // without questions: the player is closed, unsaved work stays in the
+        // working copies. Watched before the window exists, because its load
+        // waits on the modal splash while the player may already be started.
 #ifdef Q_OS_UNIX
     SignalWatcher endSignals({SIGTERM, SIGINT, SIGHUP});
 #else
     SignalWatcher endSignals({});
 #endif
-    QObject::connect(&endSignals, &SignalWatcher::signalled, &window, [&window] {
-        window.closeWithoutQuestions();
+    frmMain *running = nullptr;
+    bool endedWhileLoading = false;
+    QObject::connect(&endSignals, &SignalWatcher::signalled, &app, [&running, &endedWhileLoading] {
+        if (!running) {
+            // Still loading: leave the splash (or a message over it) now,
+            // end once the window is whole.
+            endedWhileLoading = true;
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+            return;
+        }
+        running->closeWithoutQuestions();
         // Also leaves a modal dialog's loop that may be running.
         QCoreApplication::quit();
     });
+
+    frmMain window(programFolder(), *settings, dialogs,
+                   createPlayerLink(settings->value(ShellSettings::kWinamp)),
+                   frmMain::StartUp::WithSplash);
+    running = &window;
+    dialogs.setParent(&window);
+    if (endedWhileLoading) {
+        window.closeWithoutQuestions();
+        return 0;
+    }
 
     window.show();
     return QApplication::exec();

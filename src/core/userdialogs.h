@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
+
+#include <optional>
 
 // The answer a user gave to a message box.
 enum class DialogAnswer
@@ -30,6 +33,21 @@ enum class DialogIcon
     Question,
 };
 
+// A font as the font dialog edits it; the colour is a stored colour value
+// (red in the lowest byte, then green, then blue).
+struct FontChoice
+{
+    QString name;
+    double pointSize = 12.0;
+    bool bold = false;
+    bool italic = false;
+    bool strikeOut = false;
+    bool underline = false;
+    quint32 color = 0;
+
+    bool operator==(const FontChoice &) const = default;
+};
+
 // Every question or notice that VORN puts to the user goes through this seam,
 // so that tests can answer for the user and see what was asked.
 class UserDialogs
@@ -55,6 +73,14 @@ public:
     // The folder browser: returns the chosen folder's full path, or an empty
     // text when the user cancelled.
     virtual QString browseFolder(const QString &prompt) = 0;
+
+    // The font dialog with the effects (strike-out, underline, colour),
+    // offering installed fonts only. Nothing when the user cancelled.
+    virtual std::optional<FontChoice> chooseFont(const FontChoice &current) = 0;
+
+    // The colour dialog starting at `current` (a stored colour value).
+    // Nothing when the user cancelled.
+    virtual std::optional<quint32> chooseColor(quint32 current) = 0;
 };
 
 // "Description|*.a;*.b|All Files (*.*)|*.*" as Qt's name filters

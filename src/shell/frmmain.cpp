@@ -8,6 +8,9 @@
 #include "core/settingsstore.h"
 #include "core/settingvalues.h"
 #include "core/twips.h"
+#include "frmnag.h"
+#include "helpbrowser.h"
+#include "helpcontents.h"
 #include "library/fileicons.h"
 #include "library/playlistcommands.h"
 #include "library/playlistlibrarymodel.h"
@@ -30,6 +33,7 @@
 #include "playback/playerlink.h"
 #include "playback/playertoolbar.h"
 #include "playback/playmonitor.h"
+#include "preferences/frmpreferences.h"
 #include "screenfit.h"
 #include "shellsettings.h"
 #include "statuspanels.h"
@@ -98,9 +102,17 @@ private:
 
 frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDialogs &dialogs,
                  std::unique_ptr<PlayerLink> link, QWidget *parent)
+    : frmMain(programFolder, settings, dialogs, std::move(link), StartUp::Quiet, parent)
+{}
+
+frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDialogs &dialogs,
+                 std::unique_ptr<PlayerLink> link, StartUp startUp, QWidget *parent)
     : QMainWindow(parent)
     , m_settings(settings)
     , m_dialogs(dialogs)
+    , m_startUp(startUp)
+    , m_desktopBrowser(std::make_unique<DesktopHelpBrowser>())
+    , m_helpBrowser(m_desktopBrowser.get())
     , m_log(std::make_unique<EventLog>(programFolder + QLatin1String("/VORN.log")))
     , m_library(new PlayListLibraryModel(this))
     , m_songs(new SongListModel(this))
@@ -365,6 +377,33 @@ void frmMain::wireCommands()
             });
     routeCommands(*m_actions, *m_commands, *m_songEditor, this);
     connect(m_actions->tbbAddWizard, &QAction::triggered, this, [this] { tbbAddWizard_Click(); });
+    connect(m_actions->mnuHelpContents, &QAction::triggered, this,
+            [this] { mnuHelpContents_Click(); });
+    connect(m_actions->mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
+}
+
+void frmMain::mnuHelpContents_Click()
+{
+    ::mnuHelpContents_Click(*m_helpBrowser, m_dialogs, QCoreApplication::applicationDirPath());
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    frmNag about(frmNag::AutoClose::Off, this);
+    about.exec();
+}
+
+void frmMain::showPreferences()
+{
+    frmPreferences::Hooks hooks;
+    hooks.setSilenceDetect = [this](int ms) {
+        // The meter (or the dark box standing in for it) takes the time now,
+        // whether or not the mixer window is shown.
+        if (QWidget *meter = m_mixer->vuMeter())
+            meter->setProperty("SilenceDetect", ms);
+    };
+    frmPreferences preferences(m_settings, m_dialogs, m_link->playerName(), std::move(hooks), this);
+    preferences.exec();
 }
 
 void frmMain::tbbAddWizard_Click()
@@ -404,7 +443,7 @@ void frmMain::wirePlayback()
         m_log->write(text);
         statusBar()->showMessage(text, kStatusNoteMs);
     };
-    // The preferences dialog hooks in here once it exists.
+    hooks.showPreferences = [this] { showPreferences(); };
     m_sequencer->setHooks(std::move(hooks));
 
     m_monitor = std::make_unique<PlayMonitor>(*m_sequencer, *m_songs, *m_display);
@@ -439,7 +478,11 @@ void frmMain::Form_Load()
     m_store->recoverWorkingCopies();
     restoreGeometryFromSettings();
     loadMixer();
-    // The modal splash window: comes with the splash.
+    if (m_startUp == StartUp::WithSplash) {
+        // Modal: the start-up timer fires while it is up.
+        frmNag splash(frmNag::AutoClose::On, this);
+        splash.exec();
+    }
     m_tmrHack->start();
 }
 

@@ -8,6 +8,7 @@
 class BannerStrip;
 class EventLog;
 class FileIcons;
+class HelpBrowser;
 class MainWindowLayout;
 class PlayMonitor;
 class PlaybackSequencer;
@@ -40,8 +41,18 @@ public:
     // Captions of the 16 toolbar buttons: tbTools' six, then tbPlayer's ten.
     static constexpr int kButtonCaptionCount = 16;
 
+    // Whether the load shows the splash window modally (the program does;
+    // windows made by tests start quietly).
+    enum class StartUp
+    {
+        Quiet,
+        WithSplash,
+    };
+
     frmMain(const QString &programFolder, SettingsStore &settings, UserDialogs &dialogs,
             std::unique_ptr<PlayerLink> link, QWidget *parent = nullptr);
+    frmMain(const QString &programFolder, SettingsStore &settings, UserDialogs &dialogs,
+            std::unique_ptr<PlayerLink> link, StartUp startUp, QWidget *parent = nullptr);
     ~frmMain() override;
 
     // Public operations other windows call.
@@ -64,6 +75,13 @@ public:
     void mnuViewMode_Click(int index);
     void ApplyBannerSettings();
     void lblSign_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpAbout_Click();
+    // Shows the preferences modally; the sequencer then re-applies the banner
+    // and retries the link.
+    void showPreferences();
+    // Where Help > Contents opens its page; the desktop's browser unless set.
+    void setHelpBrowser(HelpBrowser *browser) { m_helpBrowser = browser; }
 
     PlayListStore &store() { return *m_store; }
     SongListEditor &songEditor() { return *m_songEditor; }
@@ -108,6 +126,9 @@ private:
 
     SettingsStore &m_settings;
     UserDialogs &m_dialogs;
+    StartUp m_startUp = StartUp::Quiet;
+    std::unique_ptr<HelpBrowser> m_desktopBrowser;
+    HelpBrowser *m_helpBrowser = nullptr;
     // VORN.log in the program folder: what went wrong while nobody watched.
     std::unique_ptr<EventLog> m_log;
 

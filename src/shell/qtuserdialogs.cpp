@@ -1,8 +1,11 @@
 #include "qtuserdialogs.h"
 
+#include "banner/colorvalue.h"
 #include "library/frmmisc.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 
 namespace {
@@ -108,4 +111,35 @@ QString QtUserDialogs::browseFolder(const QString &prompt)
 {
     return QFileDialog::getExistingDirectory(m_parent, prompt, QString(),
                                              QFileDialog::ShowDirsOnly);
+}
+
+std::optional<FontChoice> QtUserDialogs::chooseFont(const FontChoice &current)
+{
+    QFont font(current.name);
+    font.setPointSizeF(current.pointSize);
+    font.setBold(current.bold);
+    font.setItalic(current.italic);
+    font.setStrikeOut(current.strikeOut);
+    font.setUnderline(current.underline);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, m_parent);
+    if (!ok)
+        return std::nullopt;
+    // Qt's font dialog has no colour; the colour stays as it was.
+    FontChoice choice = current;
+    choice.name = chosen.family();
+    choice.pointSize = chosen.pointSizeF();
+    choice.bold = chosen.bold();
+    choice.italic = chosen.italic();
+    choice.strikeOut = chosen.strikeOut();
+    choice.underline = chosen.underline();
+    return choice;
+}
+
+std::optional<quint32> QtUserDialogs::chooseColor(quint32 current)
+{
+    const QColor chosen = QColorDialog::getColor(colorFromValue(current), m_parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return colorValue(chosen);
 }

@@ -18,6 +18,8 @@ public:
     QString promptText(const QString &title, const QString &message, const QString &text) override;
     QStringList openFileNames(const QString &title, const QString &filter) override;
     QString browseFolder(const QString &prompt) override;
+    std::optional<FontChoice> chooseFont(const FontChoice &current) override;
+    std::optional<quint32> chooseColor(quint32 current) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settingkey.h"
+#include "playback/playersettings.h"
 
 // Keys owned by the main window's start-up and closing. Geometry is in twips;
 // MainX and MainY default to a quarter of the screen, computed at load.
@@ -12,6 +13,6 @@ inline constexpr SettingKey kMainW{kPreferencesSection, "MainW", "8500"};
 inline constexpr SettingKey kMainH{kPreferencesSection, "MainH", "5500"};
 inline constexpr SettingKey kTextLabels{kPreferencesSection, "TextLabels", "1"};
 inline constexpr SettingKey kShowBanner{kPreferencesSection, "ShowBanner", "1"};
-inline constexpr SettingKey kWinamp{kPreferencesSection, "Winamp", ""};
+inline constexpr SettingKey kWinamp = PlayerSettings::kWinamp;
 
 } // namespace ShellSettings

@@ -7,7 +7,9 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 // Answers for the user from queues and records what was shown. A question
 // with no scripted answer fails the test instead of blocking it.
@@ -32,6 +34,11 @@ public:
     // Called as each message box is shown, to look at the program meanwhile.
     std::function<void()> onMessage;
     std::vector<QString> folderPrompts;
+    // Font and colour dialogs: an empty answer is a cancel.
+    std::deque<std::optional<FontChoice>> fontAnswers;
+    std::deque<std::optional<quint32>> colorAnswers;
+    std::vector<FontChoice> fontDialogs; // what each font dialog started with
+    std::vector<quint32> colorDialogs;
 
     DialogAnswer messageBox(const QString &title, const QString &text, DialogButtons buttons,
                             DialogIcon icon) override
@@ -76,6 +83,26 @@ public:
             throw std::logic_error("unexpected folder browser: " + prompt.toStdString());
         const QString answer = folderAnswers.front();
         folderAnswers.pop_front();
+        return answer;
+    }
+
+    std::optional<FontChoice> chooseFont(const FontChoice &current) override
+    {
+        fontDialogs.push_back(current);
+        if (fontAnswers.empty())
+            throw std::logic_error("unexpected font dialog");
+        const std::optional<FontChoice> answer = fontAnswers.front();
+        fontAnswers.pop_front();
+        return answer;
+    }
+
+    std::optional<quint32> chooseColor(quint32 current) override
+    {
+        colorDialogs.push_back(current);
+        if (colorAnswers.empty())
+            throw std::logic_error("unexpected colour dialog");
+        const std::optional<quint32> answer = colorAnswers.front();
+        colorAnswers.pop_front();
         return answer;
     }
 };
