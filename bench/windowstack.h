@@ -14,6 +14,7 @@
 #include "library/songlistmodel.h"
 #include "library/songlistview.h"
 #include "shell/statuspanels.h"
+#include "support/librarywiring.h"
 #include "support/scripteddialogs.h"
 
 #include <QApplication>
@@ -40,26 +41,8 @@ struct WindowStack
             return icons.pixmap(index, large ? FileIconSize::Large : FileIconSize::Small);
         });
 
-        PlayListStore::Hooks storeHooks;
-        storeHooks.updateStatusBar = [this] { refresh(); };
-        storeHooks.loadShortcutPlayList = [this](const QString &shortcutFolder) {
-            commands.LoadShortcutPlayList(shortcutFolder, false, QString());
-        };
-        storeHooks.enableSongEditing = [this] { commands.enableSongEditing(); };
-        storeHooks.assignIcons = assignIcons;
-        store.setHooks(storeHooks);
-
-        SongListEditor::Hooks editorHooks;
-        editorHooks.updateStatusBar = [this] { refresh(); };
-        editorHooks.assignIcons = assignIcons;
-        editorHooks.importPlayListFile = [this](const QString &path, bool merge) {
-            commands.ImportPlayListFile(path, merge);
-        };
-        editor.setHooks(editorHooks);
-
-        PlayListCommands::Hooks commandHooks;
-        commandHooks.updateStatusBar = [this] { refresh(); };
-        commands.setHooks(commandHooks);
+        wireLibrary(
+            store, editor, commands, [this] { refresh(); }, assignIcons);
 
         view.resize(800, 600);
         view.show();

@@ -6,6 +6,7 @@
 #include "library/songlisteditor.h"
 #include "library/songlistmodel.h"
 #include "shell/statuspanels.h"
+#include "support/librarywiring.h"
 #include "support/scripteddialogs.h"
 
 #include <QDir>
@@ -24,24 +25,7 @@ struct LibraryStack
         , editor(songs, songSelection, store, dialogs)
         , commands(store, library, librarySelection, songs, editor, dialogs)
     {
-        PlayListStore::Hooks storeHooks;
-        storeHooks.updateStatusBar = [this] { refresh(); };
-        storeHooks.loadShortcutPlayList = [this](const QString &folder) {
-            commands.LoadShortcutPlayList(folder, false, QString());
-        };
-        storeHooks.enableSongEditing = [this] { commands.enableSongEditing(); };
-        store.setHooks(storeHooks);
-
-        SongListEditor::Hooks editorHooks;
-        editorHooks.updateStatusBar = [this] { refresh(); };
-        editorHooks.importPlayListFile = [this](const QString &path, bool merge) {
-            commands.ImportPlayListFile(path, merge);
-        };
-        editor.setHooks(editorHooks);
-
-        PlayListCommands::Hooks commandHooks;
-        commandHooks.updateStatusBar = [this] { refresh(); };
-        commands.setHooks(commandHooks);
+        wireLibrary(store, editor, commands, [this] { refresh(); });
     }
 
     // A media file of `size` bytes (no real audio) in the folder "media" of
