@@ -166,7 +166,7 @@ TEST_F(MixerPulseTest, TheMeterShowsThePlayerAndComesBackAfterTheServerRestarts)
         }
         return false;
     };
-    QTRY_VERIFY_WITH_TIMEOUT(loud() && bottomSegmentLit(meter), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loud() && bottomSegmentLit(meter); }, 10000));
 
     // The server ends: the ticks fail silently, no readings arrive.
     server.stop();
@@ -184,7 +184,7 @@ TEST_F(MixerPulseTest, TheMeterShowsThePlayerAndComesBackAfterTheServerRestarts)
     ASSERT_TRUE(server.start());
     QElapsedTimer back;
     back.start();
-    QTRY_VERIFY_WITH_TIMEOUT(readings.count() > 0, 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readings.count() > 0; }, 2000));
     EXPECT_LT(back.elapsed(), 2000);
     QMetaObject::invokeMethod(meter, "StopVU");
 }
@@ -231,33 +231,37 @@ TEST_F(MixerPulseTest, SilenceAtTheEndOfASongSkipsToTheNextRow)
 
     sequencer.tbPlayer_ButtonClick(actions.tbPlay->objectName());
     ASSERT_EQ(songs.CurrentSong(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(songs.CurrentSong() == 2, 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return songs.CurrentSong() == 2; }, 15000));
     // Silence came every half second from about 4 s on; only the one after
     // 85 % of the 8 s song skipped.
     EXPECT_GE(silence.count(), 3);
     EXPECT_GT(positionAtSkip, 8 * 850);
     EXPECT_LT(positionAtSkip, 8000);
-    QTRY_COMPARE_WITH_TIMEOUT(playing(), second, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return playing() == second; }, 5000))
+        << playing().toStdString();
     mixer.unload();
 }
 
 TEST_F(MixerPulseTest, TheMasterLineFollowsAndSetsTheOutputVolume)
 {
     PulseSinkLine line;
-    QTRY_VERIFY_WITH_TIMEOUT(line.unavailableReason().isEmpty(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line.unavailableReason().isEmpty(); }, 5000));
     EXPECT_EQ(line.volume(), 100);
     EXPECT_FALSE(line.muted());
     line.setVolume(40);
     line.setMuted(true);
     // A second client sees the change on the server.
     PulseSinkLine other;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        other.unavailableReason().isEmpty() && other.volume() == 40 && other.muted(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return other.unavailableReason().isEmpty() && other.volume() == 40 && other.muted();
+        },
+        5000));
     other.setMuted(false);
-    QTRY_VERIFY_WITH_TIMEOUT(!line.muted(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !line.muted(); }, 5000));
 
     server.stop();
-    QTRY_VERIFY_WITH_TIMEOUT(!line.unavailableReason().isEmpty(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !line.unavailableReason().isEmpty(); }, 5000));
 }
 
 // Run by hand (--gtest_also_run_disabled_tests): the process's CPU time, all
@@ -275,7 +279,7 @@ TEST_F(MixerPulseTest, DISABLED_TheFastestUpdateCostsLittleCpu)
     link->WinampAddFile(writeToneThenSilence(dir.filePath(QStringLiteral("long.wav")), 70, 0));
     link->WinampStartPlay();
     QMetaObject::invokeMethod(meter, "StartVU");
-    QTRY_VERIFY_WITH_TIMEOUT(readings.count() > 0, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readings.count() > 0; }, 5000));
 
     const int seconds = qEnvironmentVariableIntValue("VORN_VU_COST_SECONDS") > 0
                             ? qEnvironmentVariableIntValue("VORN_VU_COST_SECONDS")
@@ -308,9 +312,10 @@ TEST_F(MixerPulseTest, DISABLED_PictureOfTheMixerWindow)
     mixer.show();
     link->WinampStartPlay();
     auto *master = mixer.findChild<Fader *>(QStringLiteral("eqMaster"));
-    QTRY_VERIFY_WITH_TIMEOUT((master->refresh(), master->isEnabled()), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        mixer.vuMeter()->grab().toImage().pixelColor(14, 60) == QColor(255, 255, 0), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (master->refresh(), master->isEnabled()); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return mixer.vuMeter()->grab().toImage().pixelColor(14, 60) == QColor(255, 255, 0); },
+        10000));
     const QString folder = qEnvironmentVariable("VORN_SCREENSHOT_DIR", QDir::tempPath());
     EXPECT_TRUE(mixer.grab().save(QDir(folder).filePath(QStringLiteral("mixer.png"))));
     mixer.unload();

@@ -158,7 +158,7 @@ TEST_F(frmAddWizardTest, FileListFollowsTheFolderListAndTheDrive)
     const auto *model = tree->model();
     tree->expand(tree->currentIndex());
     QModelIndex subIndex;
-    QTRY_VERIFY_WITH_TIMEOUT(
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             const QModelIndex current = tree->currentIndex();
             for (int row = 0; row < model->rowCount(current); ++row) {
@@ -166,8 +166,8 @@ TEST_F(frmAddWizardTest, FileListFollowsTheFolderListAndTheDrive)
                     subIndex = model->index(row, 0, current);
             }
             return subIndex.isValid();
-        }(),
-        5000);
+        },
+        5000));
     tree->scrollTo(subIndex);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(subIndex).center());
     EXPECT_EQ(wizard->folder(), media() + "/sub");
