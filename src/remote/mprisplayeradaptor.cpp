@@ -3,6 +3,8 @@
 #include "mprisstate.h"
 #include "remotecontrol.h"
 
+#include <cmath>
+
 MprisPlayerAdaptor::MprisPlayerAdaptor(RemoteControl &control, QObject *parent)
     : QDBusAbstractAdaptor(parent)
     , m_control(control)
@@ -54,8 +56,8 @@ double MprisPlayerAdaptor::volume() const
 
 void MprisPlayerAdaptor::setVolume(double volume)
 {
-    // NaN would reach the player as a volume; it means nothing here.
-    if (volume != volume)
+    // NaN means no volume at all; the bounds below would pass it on.
+    if (std::isnan(volume))
         return;
     later([volume](RemoteControl &control) { control.setVolume(qBound(0.0, volume, 1.0)); });
 }

@@ -56,7 +56,8 @@ QVariantMap metadata(const RemoteControl::Track &track)
     if (track.lengthSeconds > 0)
         map.insert(QStringLiteral("mpris:length"), qlonglong(track.lengthSeconds) * 1'000'000);
     if (!track.file.isEmpty())
-        map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(track.file).toString());
+        map.insert(QStringLiteral("xesam:url"),
+                   QUrl::fromLocalFile(track.file).toString(QUrl::FullyEncoded));
     return map;
 }
 
