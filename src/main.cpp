@@ -9,6 +9,7 @@
 #include "shell/signalwatcher.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 
 #include <csignal>
 
@@ -59,6 +60,9 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    // Media keys and remotes reach VORN over the session bus; without one
+    // VORN runs on as it is.
+    window.publishRemoteControl(QDBusConnection::sessionBus());
     window.show();
     return QApplication::exec();
 }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -525,6 +526,20 @@ void MpvLink::WinampVolumeUp()
 void MpvLink::WinampVolumeDown()
 {
     stepVolume(-kVolumeStep);
+}
+
+int MpvLink::volumePercent()
+{
+    const MpvIpc::Reply volume =
+        call(command({QStringLiteral("get_property"), QStringLiteral("volume")}));
+    if (!volume.answered() || !volume.data.isDouble())
+        return -1;
+    return static_cast<int>(std::lround(std::clamp(volume.data.toDouble(), 0.0, 100.0)));
+}
+
+void MpvLink::setVolumePercent(int percent)
+{
+    setVolume(std::clamp(percent, 0, 100));
 }
 
 void MpvLink::stepLevel(double deltaDb)

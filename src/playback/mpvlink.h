@@ -97,6 +97,8 @@ public:
     void WinampFadeOutStop() override;
     void WinampVolumeUp() override;
     void WinampVolumeDown() override;
+    int volumePercent() override;
+    void setVolumePercent(int percent) override;
     void WinampLevelUp() override;
     void WinampLevelDown() override;
     // Labelled lavfi bass and treble filters beside the level filter, put in

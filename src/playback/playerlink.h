@@ -54,6 +54,12 @@ public:
     // Player volume one step up or down.
     virtual void WinampVolumeUp() = 0;
     virtual void WinampVolumeDown() = 0;
+    // The player's volume in percent, 0 to 100; -1 when the player cannot
+    // tell (no player, or one without such a query).
+    virtual int volumePercent() { return -1; }
+    // Sets the player's volume in percent, bounded to 0 to 100; a player
+    // without it ignores it.
+    virtual void setVolumePercent(int percent) { Q_UNUSED(percent); }
     // Output level one step up or down.
     virtual void WinampLevelUp() = 0;
     virtual void WinampLevelDown() = 0;

@@ -22,6 +22,7 @@
 #include "library/songlistview.h"
 #include "mainactions.h"
 #include "mainlayout.h"
+#include "mainremotecontrol.h"
 #include "mainwindowlayout.h"
 #include "mixer/frmmixer.h"
 #include "mixer/mixerline.h"
@@ -34,6 +35,7 @@
 #include "playback/playertoolbar.h"
 #include "playback/playmonitor.h"
 #include "preferences/frmpreferences.h"
+#include "remote/mprisservice.h"
 #include "screenfit.h"
 #include "shellsettings.h"
 #include "statuspanels.h"
@@ -457,6 +459,20 @@ void frmMain::wirePlayback()
             [sequencer] { sequencer->mnuSongsPlay_Click(); });
     connect(m_songActions->mnuSongsFadeAndPlay, &QAction::triggered, this,
             [sequencer] { sequencer->mnuSongsFadeAndPlay_Click(); });
+
+    m_remote = std::make_unique<MainRemoteControl>(*this, *m_sequencer, *m_songs, *m_playerActions);
+}
+
+QString frmMain::publishRemoteControl(const QDBusConnection &bus)
+{
+    if (!m_mpris)
+        m_mpris = std::make_unique<MprisService>(*m_remote);
+    return m_mpris->publish(bus);
+}
+
+RemoteControl &frmMain::remoteControl()
+{
+    return *m_remote;
 }
 
 bool frmMain::PlayerLinked() const

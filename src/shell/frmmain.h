@@ -9,7 +9,9 @@ class BannerStrip;
 class EventLog;
 class FileIcons;
 class HelpBrowser;
+class MainRemoteControl;
 class MainWindowLayout;
+class MprisService;
 class PlayMonitor;
 class PlaybackSequencer;
 class PlayerLink;
@@ -18,9 +20,11 @@ class PlayListCommands;
 class PlayListLibraryModel;
 class PlayListLibraryView;
 class PlayListStore;
+class QDBusConnection;
 class QLabel;
 class frmMixer;
 class QTimer;
+class RemoteControl;
 class SettingsStore;
 class SongListEditor;
 class SongListModel;
@@ -105,6 +109,12 @@ public:
     const MainActions &mainActions() const { return *m_actions; }
     frmMixer &mixer() { return *m_mixer; }
 
+    // Offers the player's commands and state to remote controls (MPRIS) on
+    // `bus`. Returns the bus name taken; empty, and nothing offered, when the
+    // bus cannot be used.
+    QString publishRemoteControl(const QDBusConnection &bus);
+    RemoteControl &remoteControl();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -164,4 +174,8 @@ private:
     // Set once the start-up timer has applied the stored view options.
     bool m_viewOptionsApplied = false;
     bool m_closingWithoutQuestions = false;
+
+    // The remote side goes before the controls it presses.
+    std::unique_ptr<MainRemoteControl> m_remote;
+    std::unique_ptr<MprisService> m_mpris;
 };

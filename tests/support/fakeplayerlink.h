@@ -15,6 +15,7 @@ public:
     int state = kStopped;
     int positionMs = 0;
     int lengthSeconds = 0;
+    int volume = 100;
     QStringList log;
     QStringList played; // files handed over, in order
     QString lastStartPath;
@@ -82,6 +83,13 @@ public:
     }
     void WinampVolumeUp() override { record(QStringLiteral("volume+")); }
     void WinampVolumeDown() override { record(QStringLiteral("volume-")); }
+    int volumePercent() override { return present ? volume : -1; }
+    void setVolumePercent(int percent) override
+    {
+        record(QStringLiteral("volume=%1").arg(percent));
+        if (present)
+            volume = percent;
+    }
     void WinampLevelUp() override { record(QStringLiteral("level+")); }
     void WinampLevelDown() override { record(QStringLiteral("level-")); }
     void setToneGain(ToneBand band, double gainDb) override
