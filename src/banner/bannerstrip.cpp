@@ -15,6 +15,7 @@ BannerStrip::BannerStrip(QWidget *parent)
     , m_tmrScrollBanner(new QTimer(this))
 {
     setObjectName(QStringLiteral("picBanner"));
+    setAccessibleName(QStringLiteral("Player banner"));
     setAutoFillBackground(true);
     for (size_t i = 0; i < m_labels.size(); ++i) {
         auto *label = new QLabel(this);

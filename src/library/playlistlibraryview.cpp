@@ -26,6 +26,17 @@ public:
         , m_view(view)
     {}
 
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor) {
+            editor->setObjectName(QStringLiteral("txtPlayListName"));
+            editor->setAccessibleName(QStringLiteral("Play list name"));
+        }
+        return editor;
+    }
+
     void setModelData(QWidget *editor, QAbstractItemModel *,
                       const QModelIndex &index) const override
     {
@@ -54,6 +65,7 @@ PlayListLibraryView::PlayListLibraryView(QWidget *parent)
     : QTreeView(parent)
 {
     setObjectName(QStringLiteral("lvPlayLists"));
+    setAccessibleName(QStringLiteral("Play lists"));
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);

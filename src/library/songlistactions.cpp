@@ -1,5 +1,7 @@
 #include "songlistactions.h"
 
+#include "accessiblenames.h"
+
 #include <QAction>
 #include <QIcon>
 #include <QMenu>
@@ -12,6 +14,7 @@ QAction *addButton(QToolBar *bar, const char *key, const char *themeIcon, const 
     QAction *action = bar->addAction(QIcon::fromTheme(QLatin1String(themeIcon)), QString());
     action->setObjectName(QLatin1String(key));
     action->setToolTip(QLatin1String(toolTip));
+    nameToolButton(bar, action, action->toolTip());
     return action;
 }
 
@@ -33,6 +36,7 @@ SongListActions SongListActions::create(QWidget *parent)
     a.tbPlayListOptions->setMovable(false);
     a.tbPlayListOptions->setFloatable(false);
     a.tbPlayListOptions->setIconSize(QSize(16, 16));
+    nameOverflowButton(a.tbPlayListOptions);
     a.tbAdd = addButton(a.tbPlayListOptions, "tbAdd", "list-add", "Add media file(s)");
     a.tbRemove =
         addButton(a.tbPlayListOptions, "tbRemove", "list-remove", "Remove selected media file(s)");

@@ -22,6 +22,7 @@ SongListView::SongListView(SongListModel *model, QWidget *parent)
     setObjectName(QStringLiteral("lvSongs"));
 
     m_details->setObjectName(QStringLiteral("lvSongsDetails"));
+    m_details->setAccessibleName(QStringLiteral("Songs"));
     m_details->setModel(model);
     m_details->setRootIsDecorated(false);
     m_details->setUniformRowHeights(true);
@@ -33,6 +34,7 @@ SongListView::SongListView(SongListModel *model, QWidget *parent)
     connect(m_details->header(), &QHeaderView::sectionClicked, this, &SongListView::columnClicked);
 
     m_icons->setObjectName(QStringLiteral("lvSongsIcons"));
+    m_icons->setAccessibleName(QStringLiteral("Songs"));
     m_icons->setModel(model);
     m_icons->setSelectionModel(m_details->selectionModel());
     m_icons->setMovement(QListView::Static);

@@ -14,6 +14,8 @@ Fader::Fader(const QString &caption, QWidget *parent)
     m_caption->setObjectName(QStringLiteral("caption"));
     m_caption->setAlignment(Qt::AlignHCenter);
     m_slider->setObjectName(QStringLiteral("slider"));
+    // Read out by its caption; the owner may give a plainer name.
+    m_slider->setAccessibleName(caption.trimmed());
     m_slider->setRange(0, 100);
     m_slider->setPageStep(10);
     m_slider->setTickPosition(QSlider::TicksBothSides);

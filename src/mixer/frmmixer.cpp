@@ -60,6 +60,7 @@ void frmMixer::createControls(QWidget *vuMeter, const LineFactory &lines)
     m_sldSAL->setObjectName(QStringLiteral("sldSAL"));
     m_sldSAL->setRange(0, 100);
     m_sldSAL->setToolTip(QStringLiteral("S.A.L. set point"));
+    m_sldSAL->setAccessibleName(m_sldSAL->toolTip());
     m_sldSAL->setGeometry(kSliderLeft, kVuTop, 30, 130);
 
     m_chkEnableSAL = new QCheckBox(QStringLiteral("S.A.L."), this);
@@ -90,6 +91,7 @@ void frmMixer::createControls(QWidget *vuMeter, const LineFactory &lines)
                                 twipsToPixels(kVuHeightTwips, dpi));
         m_vuMeter->setToolTip(QStringLiteral("The VU meter library could not be loaded."));
     }
+    m_vuMeter->setAccessibleName(QStringLiteral("VU meter"));
     m_vuMeter->setObjectName(QStringLiteral("vuMeter"));
     m_vuMeter->move(kVuLeft, kVuTop);
     hookVuMeter();
@@ -101,10 +103,12 @@ void frmMixer::createControls(QWidget *vuMeter, const LineFactory &lines)
     m_udWAVolUp = new QToolButton(udWAVol);
     m_udWAVolUp->setObjectName(QStringLiteral("udWAVolUp"));
     m_udWAVolUp->setArrowType(Qt::UpArrow);
+    m_udWAVolUp->setAccessibleName(QStringLiteral("Player volume up"));
     m_udWAVolUp->setGeometry(0, 0, 24, 16);
     m_udWAVolDown = new QToolButton(udWAVol);
     m_udWAVolDown->setObjectName(QStringLiteral("udWAVolDown"));
     m_udWAVolDown->setArrowType(Qt::DownArrow);
+    m_udWAVolDown->setAccessibleName(QStringLiteral("Player volume down"));
     m_udWAVolDown->setGeometry(0, 16, 24, 16);
     udWAVol->setGeometry(kVuLeft + 20, kVuTop + 134, 24, 32);
     connect(m_udWAVolUp, &QToolButton::clicked, this, &frmMixer::udWAVol_UpClick);
@@ -119,6 +123,7 @@ void frmMixer::createControls(QWidget *vuMeter, const LineFactory &lines)
     connect(m_chkMaster, &QCheckBox::toggled, this, &frmMixer::chkMaster_Click);
 
     m_eqMaster = addFader("eqMaster", QStringLiteral(" AMP "), Fader::kMasterLine, 0, lines);
+    m_eqMaster->slider()->setAccessibleName(QStringLiteral("Master volume"));
     addFader("eqMIDI", QStringLiteral("MIDI"), Fader::kMidiLine, 1, lines);
     addFader("eqCD", QStringLiteral("CD"), Fader::kCdLine, 2, lines);
     addFader("eqBass", QStringLiteral("Bass"), Fader::kBassLine, 3, lines);

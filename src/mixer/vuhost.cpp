@@ -1,5 +1,7 @@
 #include "vuhost.h"
 
+#include "core/resourcefolders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -10,12 +12,11 @@ namespace VuHost {
 
 QStringList defaultFolders()
 {
-    const QString program = QCoreApplication::applicationDirPath();
-    return {program, QDir::cleanPath(program + QStringLiteral("/../lib/vorn")),
-            QDir::cleanPath(program + QStringLiteral("/../lib"))};
+    return ResourceFolders::libraryFolders(QCoreApplication::applicationDirPath());
 }
 
-QWidget *createVuMeter(const QStringList &folders, QWidget *parent, QString *why)
+QWidget *createVuMeter(const QStringList &folders, QWidget *parent, QString *why,
+                       QString *loadedFrom)
 {
     static const QStringList kNames{QStringLiteral("libvu.so"), QStringLiteral("vu.dll"),
                                     QStringLiteral("libvu.dylib")};
@@ -37,8 +38,11 @@ QWidget *createVuMeter(const QStringList &folders, QWidget *parent, QString *why
             const bool called = QMetaObject::invokeMethod(
                 factory, "createControl", Qt::DirectConnection, Q_RETURN_ARG(QWidget *, control),
                 Q_ARG(QString, QStringLiteral("VU.ucVU")), Q_ARG(QWidget *, parent));
-            if (called && control)
+            if (called && control) {
+                if (loadedFrom)
+                    *loadedFrom = QFileInfo(path).absoluteFilePath();
                 return control;
+            }
             reason = QStringLiteral("The VU meter library does not make the control VU.ucVU.");
         }
     }

@@ -9,13 +9,14 @@ class QWidget;
 // only through the meta-object system.
 namespace VuHost {
 
-// Where the library is looked for: beside the program, then its library
-// folders.
+// Where the library is looked for: beside the program (the build tree), then
+// the installed library folder.
 QStringList defaultFolders();
 
 // The control "VU.ucVU" from the first library found in `folders`, with
 // `parent`; null when no library there could be loaded or made the control.
-// `why` receives the reason then.
-QWidget *createVuMeter(const QStringList &folders, QWidget *parent, QString *why = nullptr);
+// `why` receives the reason then; `loadedFrom` the library's path on success.
+QWidget *createVuMeter(const QStringList &folders, QWidget *parent, QString *why = nullptr,
+                       QString *loadedFrom = nullptr);
 
 } // namespace VuHost

@@ -1,6 +1,7 @@
 #include "playertoolbar.h"
 
 #include "core/twips.h"
+#include "library/accessiblenames.h"
 #include "playeractions.h"
 
 #include <QAction>
@@ -10,6 +11,8 @@
 #include <QProgressBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -128,6 +131,20 @@ PlayerToolBar::PlayerToolBar(const PlayerActions &actions, QWidget *parent)
     addWidget(m_tbTimePlace);
     addSeparator();
     addAction(actions.tbPreferences);
+
+    // The captions are short and may be switched off: the buttons are read
+    // out in plain words.
+    nameOverflowButton(this);
+    const std::pair<QAction *, const char *> spoken[] = {
+        {actions.tbPrev, "Previous"}, {actions.tbPlay, "Play"},
+        {actions.tbPause, "Pause"},   {actions.tbStop, "Stop"},
+        {actions.tbNext, "Next"},     {actions.tbContinue, "Continue"},
+        {actions.tbRandom, "Random"}, {actions.tbRepeat, "Repeat"},
+        {actions.tbMixer, "Mixer"},   {actions.tbPreferences, "Preferences"}};
+    for (const auto &[action, name] : spoken)
+        nameToolButton(this, action, QLatin1String(name));
+    picTime->setAccessibleName(QStringLiteral("Time"));
+    m_pbTime->setAccessibleName(QStringLiteral("Song progress"));
 }
 
 void PlayerToolBar::setTimeText(const QString &text)

@@ -12,6 +12,7 @@
 #include "tagging/parsingoptions.h"
 #include "tagging/wizardsettings.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -70,10 +71,11 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
 
     QWidget *general = addPage("picGeneral", "tsGeneral", "General");
     auto *generalGrid = new QGridLayout(general);
-    generalGrid->addWidget(new QLabel(QStringLiteral("%1 Location").arg(m_playerName), general), 0,
-                           0, 1, 2);
+    auto *pathLabel = new QLabel(QStringLiteral("%1 Location").arg(m_playerName), general);
+    generalGrid->addWidget(pathLabel, 0, 0, 1, 2);
     m_txtWAPath = new QLineEdit(general);
     m_txtWAPath->setObjectName(QStringLiteral("txtWAPath"));
+    m_txtWAPath->setAccessibleName(pathLabel->text());
     generalGrid->addWidget(m_txtWAPath, 1, 0);
     auto *cmdBrowse = new QPushButton(QStringLiteral("&Browse"), general);
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
@@ -85,6 +87,8 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
     mixerBox->addWidget(label(mixer, "Silence Detection"));
     m_cmbSilenceOptions = new QComboBox(mixer);
     m_cmbSilenceOptions->setObjectName(QStringLiteral("cmbSilenceOptions"));
+    m_cmbSilenceOptions->setAccessibleName(QStringLiteral("Silence Detection"));
+    m_cmbSilenceOptions->view()->setAccessibleName(QStringLiteral("Silence Detection"));
     for (const char *item : kSilenceOptions)
         m_cmbSilenceOptions->addItem(QString::fromLatin1(item));
     mixerBox->addWidget(m_cmbSilenceOptions);
@@ -101,10 +105,12 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
     bannerGrid->addWidget(label(banner, "Font Color:"), 1, 0);
     m_cmdFontColor = new QPushButton(banner);
     m_cmdFontColor->setObjectName(QStringLiteral("cmdFontColor"));
+    m_cmdFontColor->setAccessibleName(QStringLiteral("Font Color"));
     bannerGrid->addWidget(m_cmdFontColor, 1, 1);
     bannerGrid->addWidget(label(banner, "Back Color:"), 2, 0);
     m_cmdBackColor = new QPushButton(banner);
     m_cmdBackColor->setObjectName(QStringLiteral("cmdBackColor"));
+    m_cmdBackColor->setAccessibleName(QStringLiteral("Back Color"));
     bannerGrid->addWidget(m_cmdBackColor, 2, 1);
     bannerGrid->setRowStretch(3, 1);
     bannerGrid->setColumnStretch(0, 1);

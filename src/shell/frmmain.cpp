@@ -46,6 +46,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -589,7 +590,15 @@ void frmMain::loadMixer()
         return;
     // Without the meter library the window runs with a dark meter: no
     // silence skip and no readings for the level control.
-    QWidget *vuMeter = VuHost::createVuMeter(VuHost::defaultFolders(), nullptr);
+    QString why;
+    QString loadedFrom;
+    QWidget *vuMeter = VuHost::createVuMeter(VuHost::defaultFolders(), nullptr, &why, &loadedFrom);
+    // Where the program's parts were found, for whoever checks an
+    // installation.
+    m_log->write(vuMeter ? QStringLiteral("VU Meter loaded from ") + loadedFrom
+                         : QStringLiteral("VU Meter not loaded: ") + why);
+    m_log->write(QStringLiteral("Help pages at ") +
+                 QFileInfo(helpIndexPath(QCoreApplication::applicationDirPath())).absolutePath());
     frmMixer::Hooks hooks;
     hooks.playPressed = [this] { return m_playerActions->tbPlay->isChecked(); };
     hooks.pressNext = [this] {

@@ -1,5 +1,6 @@
 #include "helpcontents.h"
 
+#include "core/resourcefolders.h"
 #include "core/userdialogs.h"
 #include "helpbrowser.h"
 
@@ -9,7 +10,7 @@
 
 QString helpIndexPath(const QString &programFolder)
 {
-    return QDir(programFolder).filePath(QStringLiteral("Help/index.html"));
+    return QDir(ResourceFolders::helpFolder(programFolder)).filePath(QStringLiteral("index.html"));
 }
 
 void mnuHelpContents_Click(HelpBrowser &browser, UserDialogs &dialogs, const QString &programFolder)

@@ -5,7 +5,8 @@
 class HelpBrowser;
 class UserDialogs;
 
-// The help index page in the `Help` folder of the program folder.
+// The help index page in the program's Help folder: beside the program, or
+// where the installed layout puts it.
 QString helpIndexPath(const QString &programFolder);
 
 // Help > Contents: opens the help index in the user's browser; when no

@@ -1,12 +1,14 @@
 #include "mainactions.h"
 
 #include "core/twips.h"
+#include "library/accessiblenames.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QEvent>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -51,6 +53,8 @@ QAction *addButton(QToolBar *bar, const char *key, const char *caption, const ch
     action->setObjectName(QLatin1String(key));
     if (toolTip)
         action->setToolTip(QLatin1String(toolTip));
+    // The caption stays the name when the text labels are switched off.
+    nameToolButton(bar, action, action->text());
     return action;
 }
 
@@ -133,6 +137,8 @@ MainActions MainActions::create(QWidget *parent, double dotsPerInch)
     a.mnuPLSaveAs = addItem(a.mnuPL, "mnuPLSaveAs", "Save As...");
     addSeparator(a.mnuPL, "mnuPLSep02");
     a.mnuPLRename = addItem(a.mnuPL, "mnuPLRename", "&Rename");
+    // The usual key for renaming in place.
+    a.mnuPLRename->setShortcut(QKeySequence(Qt::Key_F2));
     a.mnuPLDelete = addItem(a.mnuPL, "mnuPLDelete", "&Delete");
 
     a.mnuView = addMenu(parent, "mnuView", "&View");
@@ -167,6 +173,7 @@ MainActions MainActions::create(QWidget *parent, double dotsPerInch)
     bar->setFloatable(false);
     bar->setIconSize(QSize(16, 16));
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    nameOverflowButton(bar);
 
     a.tbNewPlayList = addButton(bar, "tbNewPlayList", "New", "Create a new Play List",
                                 toolIcon("document-new", QStyle::SP_FileIcon));

@@ -1,5 +1,7 @@
 #include "parsingoptions.h"
 
+#include "library/accessiblenames.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -59,11 +61,14 @@ ParsingOptions::ParsingOptions(QWidget *parent)
     layout->addWidget(m_opEngine[0], 0, 0, 1, 2);
     for (int i = 0; i < 2; ++i) {
         QListWidget *list = fieldList(this, QStringLiteral("lstFields%1").arg(i));
+        list->setAccessibleName(i == 0 ? QStringLiteral("File name fields")
+                                       : QStringLiteral("Directory tree fields"));
         auto *toolbar = new QToolBar(this);
         toolbar->setObjectName(QStringLiteral("tbMoveFields%1").arg(i));
         toolbar->setOrientation(Qt::Vertical);
         toolbar->setIconSize(QSize(16, 16));
         toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        nameOverflowButton(toolbar);
         const struct
         {
             const char *key;
@@ -76,6 +81,7 @@ ParsingOptions::ParsingOptions(QWidget *parent)
                 toolbar->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.tip));
             action->setObjectName(QLatin1String(b.key));
             action->setToolTip(QString::fromUtf8(b.tip));
+            nameToolButton(toolbar, action, action->toolTip());
             const QString key = QLatin1String(b.key);
             connect(action, &QAction::triggered, this,
                     [this, i, key] { tbMoveFields_ButtonClick(i, key); });
