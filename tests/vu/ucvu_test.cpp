@@ -69,8 +69,8 @@ TEST_F(ucVUTest, TheHostReachesEveryMemberByName)
 
 TEST_F(ucVUTest, TheEnumerationsCarryTheirNamesAndValues)
 {
-    const QMetaObject &meta = ucVU::staticMetaObject;
-    auto value = [&meta](const char *enumeration, const char *key) {
+    auto value = [](const char *enumeration, const char *key) {
+        const QMetaObject &meta = ucVU::staticMetaObject;
         const QMetaEnum e = meta.enumerator(meta.indexOfEnumerator(enumeration));
         return e.keyToValue(key);
     };
