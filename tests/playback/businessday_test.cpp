@@ -233,11 +233,9 @@ protected:
     // The mixer window as the program loads it, with S.A.L. on.
     void loadMixer(int silenceOption, int setPoint, std::function<qint32()> reading)
     {
-        settings.SaveSetting(QStringLiteral("Preferences"), QStringLiteral("SilenceDetection"),
-                             QString::number(silenceOption));
-        settings.SaveSetting(QStringLiteral("Mixer"), QStringLiteral("SAL"), QStringLiteral("1"));
-        settings.SaveSetting(QStringLiteral("Mixer"), QStringLiteral("SALSP"),
-                             QString::number(setPoint));
+        settings.save(MixerSettings::kSilenceDetection, QString::number(silenceOption));
+        settings.save(MixerSettings::kSAL, QStringLiteral("1"));
+        settings.save(MixerSettings::kSALSP, QString::number(setPoint));
         settings.sync();
         vu = new ucVU(std::make_unique<ModelPeakSource>(std::move(reading)), clock.factory());
         frmMixer::Hooks hooks;
@@ -538,6 +536,29 @@ TEST_F(MixerBusinessDayTest,
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_FALSE(songEndedSilentTailTooLong);
 
+    // Closing time: Stop, also during a wait for the player, and ten quiet
+    // minutes in which nothing starts and the level control rests.
+    click(actions.tbStop);
+    EXPECT_FALSE(sequencer.tmrRestart()->isActive());
+    EXPECT_FALSE(sequencer.tmrMonitor()->isActive());
+    const SalState salAtStop = mixer->salState();
+    const qsizetype startsAtStop = link.played.size();
+    const int levelAtStop = link.level;
+    const int silenceEventsAtStop = silenceEvents;
+    link.log.clear();
+    for (int step = 0; step < 10 * 60 * 1000 / kStepMs; ++step) {
+        clock.advance(kStepMs);
+        if (mixer->tmrSALMonitor()->isActive())
+            mixer->tmrSALMonitor_Timer();
+    }
+    EXPECT_EQ(link.played.size(), startsAtStop);
+    EXPECT_EQ(link.level, levelAtStop);
+    EXPECT_FALSE(link.log.contains(QStringLiteral("level+")));
+    EXPECT_FALSE(link.log.contains(QStringLiteral("level-")));
+    EXPECT_EQ(mixer->salState().SALSampleIndex, salAtStop.SALSampleIndex);
+    EXPECT_EQ(mixer->salState().SALSamples, salAtStop.SALSamples);
+    EXPECT_GT(silenceEvents, silenceEventsAtStop);
+
     EXPECT_GT(kills, 10);
     EXPECT_GT(failedStarts, 0);
     EXPECT_GT(reports, kills);
@@ -562,6 +583,7 @@ TEST_F(MixerBusinessDayTest,
     // Nothing grew through the day.
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    RecordProperty("heapGrowthBytes", static_cast<int>(heapInUse() - heapAtFirstHour));
     EXPECT_LT(heapInUse() - heapAtFirstHour, 256 * 1024)
         << "heap at the first hour " << heapAtFirstHour << ", at the end " << heapInUse();
     EXPECT_EQ(songs.rowCount(), kSongs);
