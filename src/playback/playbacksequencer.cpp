@@ -57,6 +57,13 @@ bool PlaybackSequencer::linkPlayer()
 {
     const QString path = m_hooks.playerPath ? m_hooks.playerPath() : QString();
     m_playerLinked = m_link->StartWinamp(path);
+    // A player found playing while VORN plays nothing was left so by an
+    // earlier VORN (one that crashed, say): stop it, so that what is heard is
+    // what the window shows.
+    const bool vornPlays =
+        m_actions.tbPlay->isChecked() || m_tmrMonitor->isActive() || m_tmrRestart->isActive();
+    if (m_playerLinked && !vornPlays && m_link->WinampIsPlaying() != PlayerLink::kStopped)
+        m_link->WinampStopButton();
     return m_playerLinked;
 }
 

@@ -200,6 +200,7 @@ TEST_F(PlaybackEndToEndTest, APlayerKilledAgainAndAgainIsBroughtBackAndTheMusicG
         ::kill(static_cast<pid_t>(pid), SIGKILL);
     }
     const qint64 killSpan = sinceFirstKill.elapsed();
+    EXPECT_LT(killSpan, 10'000) << "three deaths within ten seconds";
 
     // The music goes on with the row after the one that played at each death.
     ASSERT_TRUE(tickUntil(
@@ -216,6 +217,40 @@ TEST_F(PlaybackEndToEndTest, APlayerKilledAgainAndAgainIsBroughtBackAndTheMusicG
     EXPECT_TRUE(reports.first().startsWith(QStringLiteral("mpv stopped unexpectedly")));
     click(actions.tbStop);
     EXPECT_TRUE(stopped());
+}
+
+// A VORN started again after a crash finds the player the old one left
+// playing; it shows nothing playing, so linking stops that player (the same
+// process: no second player starts).
+TEST_F(PlaybackEndToEndTest, APlayerLeftPlayingByAnEarlierVornIsStoppedWhenTheNextOneLinksIt)
+{
+    addSongs(1, 30.0);
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil([this] { return link->WinampGetPosition() > 200; }, 10000));
+    const qint64 player = link->startedPlayerPid();
+    ASSERT_GT(player, 0);
+
+    MpvLink nextLink(link->socketPath());
+    QObject nextOwner;
+    PlayerActions nextActions = PlayerActions::create(&nextOwner);
+    SongListModel nextSongs;
+    QItemSelectionModel nextSelection{&nextSongs};
+    PlayListLibraryModel nextLibrary;
+    RecordingDisplay nextDisplay;
+    ScriptedDialogs nextDialogs;
+    PlaybackSequencer next(nextLink, nextSongs, nextSelection, nextLibrary, nextActions,
+                           nextDisplay, nextDialogs);
+    nextActions.tbStop->setChecked(true);
+    ASSERT_TRUE(next.linkPlayer());
+
+    EXPECT_EQ(nextLink.WinampIsPlaying(), PlayerLink::kStopped);
+    EXPECT_LE(nextLink.WinampGetPosition(), 0);
+    MpvIpc probe(nextLink.socketPath());
+    EXPECT_EQ(probe.request(QJsonArray{QStringLiteral("get_property"), QStringLiteral("pid")})
+                  .data.toInteger(),
+              player);
+    EXPECT_EQ(ownPlayers(), QList<qint64>{player});
+    EXPECT_TRUE(nextDialogs.messages.empty());
 }
 
 // A player that stalls mid-song (SIGSTOP) is ended by its process id and the

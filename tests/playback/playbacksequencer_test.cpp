@@ -187,6 +187,32 @@ TEST_F(PlaybackSequencerTest, DoubleClickAndTheSongMenuPlayTheSelectedRow)
               link.log.lastIndexOf(QStringLiteral("add /m/1.mp3")));
 }
 
+// A VORN started after a crash may find the old one's player still playing
+// or paused; it shows nothing playing, so the player is stopped. A player
+// linked again while VORN plays is left alone.
+TEST_F(PlaybackSequencerTest, LinkingAPlayerThatPlaysWhileVornPlaysNothingStopsIt)
+{
+    rows(3);
+    for (const int leftState : {PlayerLink::kPlaying, PlayerLink::kPaused}) {
+        link.state = leftState;
+        link.positionMs = 42'000;
+        link.log.clear();
+        ASSERT_TRUE(sequencer.linkPlayer());
+        EXPECT_EQ(link.state, PlayerLink::kStopped) << leftState;
+        EXPECT_EQ(link.log, (QStringList{QStringLiteral("start"), QStringLiteral("stop")}));
+    }
+    link.log.clear();
+    ASSERT_TRUE(sequencer.linkPlayer());
+    EXPECT_EQ(link.log, QStringList{QStringLiteral("start")}) << "an idle player gets no command";
+
+    click(actions.tbPlay);
+    link.log.clear();
+    ASSERT_TRUE(sequencer.linkPlayer());
+    EXPECT_EQ(link.state, PlayerLink::kPlaying);
+    EXPECT_EQ(link.log, QStringList{QStringLiteral("start")});
+    EXPECT_EQ(playedRows(), QList<int>{1});
+}
+
 TEST_F(PlaybackSequencerTest, PlayOnAnEmptyListOnlyReleasesPlay)
 {
     click(actions.tbPlay);

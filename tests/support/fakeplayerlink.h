@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 // A player that records every command and answers queries from its fields.
 // `present` false behaves like a player that is gone: commands do nothing and
 // queries answer 0. StartWinamp brings it back when `startSucceeds`.
@@ -20,6 +22,11 @@ public:
     QStringList played; // files handed over, in order
     QString lastStartPath;
     int starts = 0;
+    // The output level in steps of the player's level control, held within
+    // its range as a real player holds it; a missing player keeps it.
+    static constexpr int kLowestLevel = -16;
+    static constexpr int kHighestLevel = 8;
+    int level = 0;
 
     QString playerName() const override { return QStringLiteral("mpv"); }
     bool FindWinamp() override { return present; }
@@ -90,8 +97,18 @@ public:
         if (present)
             volume = percent;
     }
-    void WinampLevelUp() override { record(QStringLiteral("level+")); }
-    void WinampLevelDown() override { record(QStringLiteral("level-")); }
+    void WinampLevelUp() override
+    {
+        record(QStringLiteral("level+"));
+        if (present)
+            level = std::min(level + 1, kHighestLevel);
+    }
+    void WinampLevelDown() override
+    {
+        record(QStringLiteral("level-"));
+        if (present)
+            level = std::max(level - 1, kLowestLevel);
+    }
     void setToneGain(ToneBand band, double gainDb) override
     {
         record(QStringLiteral("%1 %2")
