@@ -8,6 +8,7 @@
 class BannerStrip;
 class EventLog;
 class FileIcons;
+class ForwardingPlayerLink;
 class HelpBrowser;
 class MainWindowLayout;
 class PlayMonitor;
@@ -104,6 +105,9 @@ public:
     MainWindowLayout &windowLayout() { return *m_layout; }
     const MainActions &mainActions() const { return *m_actions; }
     frmMixer &mixer() { return *m_mixer; }
+    // The link everything holds; it moves to a new player when the stored
+    // program needs another kind of link.
+    ForwardingPlayerLink &playerLink() { return *m_link; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -137,7 +141,7 @@ private:
     class Display;
 
     std::unique_ptr<FileIcons> m_fileIcons;
-    std::unique_ptr<PlayerLink> m_link;
+    std::unique_ptr<ForwardingPlayerLink> m_link;
     std::unique_ptr<PlayerActions> m_playerActions;
     std::unique_ptr<Display> m_display;
     PlaybackSequencer *m_sequencer = nullptr;

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // A player that records every command and answers queries from its fields.
 // `present` false behaves like a player that is gone: commands do nothing and
 // queries answer 0. StartWinamp brings it back when `startSucceeds`.
@@ -19,8 +21,20 @@ public:
     QStringList played; // files handed over, in order
     QString lastStartPath;
     int starts = 0;
+    QString name = QStringLiteral("mpv");
+    // Called as the player goes away, to look at what it was told last.
+    std::function<void(const FakePlayerLink &)> onDestroyed;
 
-    QString playerName() const override { return QStringLiteral("mpv"); }
+    FakePlayerLink() = default;
+    FakePlayerLink(const FakePlayerLink &) = delete;
+    FakePlayerLink &operator=(const FakePlayerLink &) = delete;
+    ~FakePlayerLink() override
+    {
+        if (onDestroyed)
+            onDestroyed(*this);
+    }
+
+    QString playerName() const override { return name; }
     bool FindWinamp() override { return present; }
     bool StartWinamp(const QString &path) override
     {
