@@ -165,11 +165,7 @@ void frmPreferences::Form_Load()
     const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
     const QSize designed(twipsToPixels(kWidthTwips, dpi), twipsToPixels(kHeightTwips, dpi));
     resize(designed.expandedTo(minimumSizeHint()));
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen();
 
     m_txtWAPath->setText(m_settings.value(PlayerSettings::kWinamp));
     const int option = static_cast<int>(
@@ -191,6 +187,22 @@ void frmPreferences::Form_Load()
 
     m_tsPages->setCurrentIndex(0);
     m_parsing->load(WizardSettings::read(m_settings));
+}
+
+void frmPreferences::centreOnScreen()
+{
+    if (const QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void frmPreferences::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The window's frame is known only now; centred again with it.
+    centreOnScreen();
 }
 
 QString frmPreferences::fontDescription(const QString &name, double pointSize)

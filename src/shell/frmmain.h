@@ -79,7 +79,8 @@ public:
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
     // Shows the preferences modally; the sequencer then re-applies the banner
-    // and retries the link.
+    // and retries the link, or moves to a new link when the stored player
+    // program is driven another way.
     void showPreferences();
     // Where Help > Contents opens its page; the desktop's browser unless set.
     void setHelpBrowser(HelpBrowser *browser) { m_helpBrowser = browser; }
