@@ -111,7 +111,7 @@ void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
             m_hooks.showPreferences();
         if (m_hooks.applyBannerSettings)
             m_hooks.applyBannerSettings();
-        if (!m_playerLinked)
+        if (!changePlayerIfNeeded() && !m_playerLinked)
             linkPlayer();
     }
 }
@@ -234,16 +234,51 @@ void PlaybackSequencer::tmrRestart_Timer()
 {
     m_tmrRestart->stop();
     if (!linkPlayer()) {
-        const int delay = restartDelaySeconds(m_restartAttempt++);
-        reportTrouble(QStringLiteral("%1 could not be started; trying again in %2 s")
-                          .arg(m_link->playerName())
-                          .arg(delay));
-        m_tmrRestart->start(delay * 1000);
+        retryStart();
         return;
     }
     reportTrouble(QStringLiteral("%1 started again; playing on with the next song")
                       .arg(m_link->playerName()));
     playNextAfterEnd();
+}
+
+void PlaybackSequencer::retryStart()
+{
+    const int delay = restartDelaySeconds(m_restartAttempt++);
+    reportTrouble(QStringLiteral("%1 could not be started; trying again in %2 s")
+                      .arg(m_link->playerName())
+                      .arg(delay));
+    m_tmrRestart->start(delay * 1000);
+}
+
+bool PlaybackSequencer::changePlayerIfNeeded()
+{
+    if (!m_hooks.needsNewPlayerLink || !m_hooks.replacePlayerLink || !m_hooks.needsNewPlayerLink())
+        return false;
+    // Music is on while a song is followed or a dead player is awaited.
+    const bool musicOn =
+        m_songs.CurrentSong() > 0 && (m_tmrMonitor->isActive() || m_tmrRestart->isActive());
+    const bool paused =
+        musicOn && m_playerLinked && m_link->WinampIsPlaying() == PlayerLink::kPaused;
+    // Nothing may look at the old player while it closes and the new one starts.
+    m_tmrMonitor->stop();
+    m_tmrRestart->stop();
+    m_restartAttempt = 0;
+    m_playerLinked = false;
+    m_hooks.replacePlayerLink();
+    if (!linkPlayer()) {
+        if (musicOn)
+            retryStart();
+        return true;
+    }
+    if (musicOn) {
+        PlaySong();
+        if (paused) {
+            PausePlayback();
+            m_actions.tbPause->setChecked(true);
+        }
+    }
+    return true;
 }
 
 void PlaybackSequencer::reportTrouble(const QString &text)

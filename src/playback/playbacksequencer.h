@@ -39,6 +39,11 @@ public:
         std::function<void()> applyBannerSettings;
         // The stored path of the player program.
         std::function<QString()> playerPath;
+        // True when the stored player program is driven another way than the
+        // link in use.
+        std::function<bool()> needsNewPlayerLink;
+        // Closes the player in use and makes the link for the stored program.
+        std::function<void()> replacePlayerLink;
         // Lets pending events run once; tests leave it empty.
         std::function<void()> processEvents;
         // Draws a number in [0, 1) for the random title selector.
@@ -99,11 +104,20 @@ public:
     // The player has been seen playing: the next death waits the shortest time.
     void playerHealthy() { m_restartAttempt = 0; }
 
+    // Moves to a new link when the stored player program needs one of another
+    // kind; true when it did. Music that played goes on with the same row,
+    // from its start, through the new player (paused music is paused there
+    // again); stopped music stays stopped. A new player that cannot be
+    // started while music plays is retried as a player that died.
+    bool changePlayerIfNeeded();
+
 private:
     void buttonTriggered(QAction *button);
     // True when `button` is refused for want of a player.
     bool refused(QAction *button) const;
     void reportTrouble(const QString &text);
+    // The player could not be started while music plays: try again later.
+    void retryStart();
     // Sets CurrentSong; the row that shows the now-playing image gets its own
     // icon back first.
     void setCurrentSong(int song);

@@ -32,6 +32,8 @@ namespace {
 
 constexpr int kWidthTwips = 5175;
 constexpr int kHeightTwips = 4275;
+// Pixels around and between the groups of controls.
+constexpr int kMargin = 6;
 constexpr int kSilenceOptionCount = 7;
 constexpr std::array<const char *, kSilenceOptionCount> kSilenceOptions{
     "OFF", "0.5 sec", "1 sec", "1.5 sec", "2 sec", "3 sec", "5 sec"};
@@ -64,13 +66,18 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
     setWindowTitle(QStringLiteral("Preferences"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
 
+    // Tight margins: the dialog keeps its designed size, and the longest
+    // page (File Parsing) needs every line of it.
     auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    outer->setSpacing(kMargin);
     m_tsPages = new QTabWidget(this);
     m_tsPages->setObjectName(QStringLiteral("tsPages"));
     outer->addWidget(m_tsPages, 1);
 
     QWidget *general = addPage("picGeneral", "tsGeneral", "General");
     auto *generalGrid = new QGridLayout(general);
+    generalGrid->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     auto *pathLabel = new QLabel(QStringLiteral("%1 Location").arg(m_playerName), general);
     generalGrid->addWidget(pathLabel, 0, 0, 1, 2);
     m_txtWAPath = new QLineEdit(general);
@@ -84,6 +91,7 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
 
     QWidget *mixer = addPage("picMixer", "tsMixer", "Mixer");
     auto *mixerBox = new QVBoxLayout(mixer);
+    mixerBox->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     mixerBox->addWidget(label(mixer, "Silence Detection"));
     m_cmbSilenceOptions = new QComboBox(mixer);
     m_cmbSilenceOptions->setObjectName(QStringLiteral("cmbSilenceOptions"));
@@ -96,6 +104,7 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
 
     QWidget *banner = addPage("picBanner", "tsBanner", "Banner");
     auto *bannerGrid = new QGridLayout(banner);
+    bannerGrid->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     m_lblFont = new QLabel(QStringLiteral("Times New Roman"), banner);
     m_lblFont->setObjectName(QStringLiteral("lblFont"));
     bannerGrid->addWidget(m_lblFont, 0, 0);
@@ -117,8 +126,8 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
 
     QWidget *parse = addPage("picParse", "tsParse", "File Parsing");
     auto *parseBox = new QVBoxLayout(parse);
-    parseBox->setContentsMargins(0, 0, 0, 0);
-    m_parsing = new ParsingOptions(parse);
+    parseBox->setContentsMargins(kMargin, kMargin / 2, kMargin, kMargin / 2);
+    m_parsing = new ParsingOptions(parse, ParsingOptions::Arrangement::SideBySide);
     m_parsing->setObjectName(QStringLiteral("parsingOptions"));
     parseBox->addWidget(m_parsing);
 
@@ -162,11 +171,7 @@ void frmPreferences::Form_Load()
     const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
     const QSize designed(twipsToPixels(kWidthTwips, dpi), twipsToPixels(kHeightTwips, dpi));
     resize(designed.expandedTo(minimumSizeHint()));
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen();
 
     m_txtWAPath->setText(m_settings.value(PlayerSettings::kWinamp));
     const int option = static_cast<int>(
@@ -188,6 +193,22 @@ void frmPreferences::Form_Load()
 
     m_tsPages->setCurrentIndex(0);
     m_parsing->load(WizardSettings::read(m_settings));
+}
+
+void frmPreferences::centreOnScreen()
+{
+    if (const QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void frmPreferences::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The window's frame is known only now; centred again with it.
+    centreOnScreen();
 }
 
 QString frmPreferences::fontDescription(const QString &name, double pointSize)

@@ -46,8 +46,12 @@ public:
     const FontChoice &bannerFont() const { return m_font; }
     quint32 backColor() const { return m_backColor; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void Form_Load();
+    void centreOnScreen();
     void ShowFontDescription();
     void paintSwatch(QPushButton *swatch, quint32 color);
     QWidget *addPage(const char *name, const char *key, const char *caption);

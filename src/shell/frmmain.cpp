@@ -28,6 +28,7 @@
 #include "mixer/mixerline.h"
 #include "mixer/mixerlines.h"
 #include "mixer/vuhost.h"
+#include "playback/forwardingplayerlink.h"
 #include "playback/playbacksequencer.h"
 #include "playback/playdisplay.h"
 #include "playback/playeractions.h"
@@ -120,7 +121,8 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     , m_library(new PlayListLibraryModel(this))
     , m_songs(new SongListModel(this))
     , m_fileIcons(std::make_unique<FileIcons>())
-    , m_link(std::move(link))
+    , m_link(std::make_unique<ForwardingPlayerLink>(std::move(link),
+                                                    settings.value(ShellSettings::kWinamp)))
     , m_playerActions(std::make_unique<PlayerActions>(PlayerActions::create(this)))
     , m_display(std::make_unique<Display>(*this))
 {
@@ -433,6 +435,12 @@ void frmMain::wirePlayback()
         m_lvSongs->currentView()->scrollTo(m_songs->index(row, 0));
     };
     hooks.playerPath = [this] { return m_settings.value(ShellSettings::kWinamp); };
+    hooks.needsNewPlayerLink = [this] {
+        return m_link->needsNewLink(m_settings.value(ShellSettings::kWinamp));
+    };
+    hooks.replacePlayerLink = [this] {
+        m_link->replaceLink(m_settings.value(ShellSettings::kWinamp));
+    };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
     hooks.showMixer = [this](bool shown) {
         if (shown) {

@@ -8,6 +8,7 @@
 class BannerStrip;
 class EventLog;
 class FileIcons;
+class ForwardingPlayerLink;
 class HelpBrowser;
 class MainRemoteControl;
 class MainWindowLayout;
@@ -82,7 +83,8 @@ public:
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
     // Shows the preferences modally; the sequencer then re-applies the banner
-    // and retries the link.
+    // and retries the link, or moves to a new link when the stored player
+    // program is driven another way.
     void showPreferences();
     // Where Help > Contents opens its page; the desktop's browser unless set.
     void setHelpBrowser(HelpBrowser *browser) { m_helpBrowser = browser; }
@@ -108,6 +110,9 @@ public:
     MainWindowLayout &windowLayout() { return *m_layout; }
     const MainActions &mainActions() const { return *m_actions; }
     frmMixer &mixer() { return *m_mixer; }
+    // The link everything holds; it moves to a new player when the stored
+    // program needs another kind of link.
+    ForwardingPlayerLink &playerLink() { return *m_link; }
 
     // Offers the player's commands and state to remote controls (MPRIS) on
     // `bus`. Returns the bus name taken; empty, and nothing offered, when the
@@ -147,7 +152,7 @@ private:
     class Display;
 
     std::unique_ptr<FileIcons> m_fileIcons;
-    std::unique_ptr<PlayerLink> m_link;
+    std::unique_ptr<ForwardingPlayerLink> m_link;
     std::unique_ptr<PlayerActions> m_playerActions;
     std::unique_ptr<Display> m_display;
     PlaybackSequencer *m_sequencer = nullptr;

@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -39,7 +38,7 @@ QListWidget *fieldList(QWidget *parent, const QString &name)
 
 } // namespace
 
-ParsingOptions::ParsingOptions(QWidget *parent)
+ParsingOptions::ParsingOptions(QWidget *parent, Arrangement arrangement)
     : QWidget(parent)
 {
     auto *engines = new QButtonGroup(this);
@@ -58,7 +57,8 @@ ParsingOptions::ParsingOptions(QWidget *parent)
         });
     }
 
-    layout->addWidget(m_opEngine[0], 0, 0, 1, 2);
+    const bool sideBySide = arrangement == Arrangement::SideBySide;
+    layout->addWidget(m_opEngine[0], 0, 0, 1, sideBySide ? 4 : 2);
     for (int i = 0; i < 2; ++i) {
         QListWidget *list = fieldList(this, QStringLiteral("lstFields%1").arg(i));
         list->setAccessibleName(i == 0 ? QStringLiteral("File name fields")
@@ -89,33 +89,45 @@ ParsingOptions::ParsingOptions(QWidget *parent)
         m_lstFields[static_cast<size_t>(i)] = list;
         m_tbMoveFields[static_cast<size_t>(i)] = toolbar;
 
-        const int row = 1 + 2 * i;
-        layout->addWidget(m_opEngine[static_cast<size_t>(i + 1)], row, 0, 1, 2);
-        layout->addWidget(list, row + 1, 0);
-        layout->addWidget(toolbar, row + 1, 1, Qt::AlignTop);
+        const int row = sideBySide ? 1 : 1 + 2 * i;
+        const int column = sideBySide ? 2 * i : 0;
+        layout->addWidget(m_opEngine[static_cast<size_t>(i + 1)], row, column, 1, 2);
+        layout->addWidget(list, row + 1, column);
+        layout->addWidget(toolbar, row + 1, column + 1, Qt::AlignTop);
     }
 
     m_fraDefault = new QGroupBox(QStringLiteral("Default Settings"), this);
     m_fraDefault->setObjectName(QStringLiteral("fraDefault"));
-    auto *frame = new QVBoxLayout(m_fraDefault);
-    frame->setSpacing(2);
+    // Stacked: the first rule with its second line, then the other two.
+    // Side by side: the first rule on the left, the other two on the right.
+    auto *frame = new QGridLayout(m_fraDefault);
+    frame->setVerticalSpacing(2);
     const char *ruleCaptions[] = {"Use this method when", "Always ask", "Don't parse"};
     for (int i = 0; i < 3; ++i) {
         m_opDefault[static_cast<size_t>(i)] =
             option(m_fraDefault, QStringLiteral("opDefault%1").arg(i), ruleCaptions[i], rules);
-        frame->addWidget(m_opDefault[static_cast<size_t>(i)]);
-        if (i == 0) {
-            auto *continued = new QLabel(QStringLiteral("not using the Wizard"), m_fraDefault);
-            continued->setObjectName(QStringLiteral("lblDefault"));
-            // Lines up under the option's text, past its round button.
-            const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                               style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-            continued->setContentsMargins(indent, 0, 0, 0);
-            frame->addWidget(continued);
-        }
+        if (sideBySide)
+            frame->addWidget(m_opDefault[static_cast<size_t>(i)], i == 0 ? 0 : i - 1,
+                             i == 0 ? 0 : 1);
+        else
+            frame->addWidget(m_opDefault[static_cast<size_t>(i)], i == 0 ? 0 : i + 1, 0);
     }
-    layout->addWidget(m_fraDefault, 5, 0, 1, 2);
-    layout->setRowStretch(6, 1);
+    auto *continued = new QLabel(QStringLiteral("not using the Wizard"), m_fraDefault);
+    continued->setObjectName(QStringLiteral("lblDefault"));
+    // Lines up under the option's text, past its round button.
+    const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                       style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    continued->setContentsMargins(indent, 0, 0, 0);
+    frame->addWidget(continued, 1, 0);
+    if (sideBySide) {
+        frame->setColumnStretch(0, 1);
+        frame->setColumnStretch(1, 1);
+        layout->addWidget(m_fraDefault, 3, 0, 1, 4);
+        layout->setRowStretch(4, 1);
+    } else {
+        layout->addWidget(m_fraDefault, 5, 0, 1, 2);
+        layout->setRowStretch(6, 1);
+    }
 
     load(WizardSettings());
 }

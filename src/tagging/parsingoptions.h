@@ -22,7 +22,17 @@ class ParsingOptions : public QWidget
     Q_OBJECT
 
 public:
-    explicit ParsingOptions(QWidget *parent = nullptr);
+    // How the parts stand: one above the other (the Add Wizard's tall
+    // area), or the two field lists side by side over the frame, for a
+    // page that is wider than it is tall.
+    enum class Arrangement
+    {
+        Stacked,
+        SideBySide,
+    };
+
+    explicit ParsingOptions(QWidget *parent = nullptr,
+                            Arrangement arrangement = Arrangement::Stacked);
 
     // LoadWizardSettings: chooses the buttons and fills both lists.
     void load(const WizardSettings &settings);

@@ -1,4 +1,5 @@
 #include "core/settingsstore.h"
+#include "core/twips.h"
 #include "preferences/frmpreferences.h"
 #include "shell/frmnag.h"
 #include "shell/mainactions.h"
@@ -13,8 +14,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -87,12 +90,36 @@ TEST(DialogPictures, PreferencesPagesShowEveryControlWhole)
     ScriptedDialogs dialogs;
     frmPreferences dialog(settings, dialogs, QStringLiteral("mpv"), {});
     dialog.show();
+    // 5175 x 4275 twips at the default font: nothing needs more room.
+    const double dpi = dialog.screen()->logicalDotsPerInch();
+    const QSize designed(twipsToPixels(5175, dpi), twipsToPixels(4275, dpi));
+    EXPECT_EQ(dialog.size(), designed);
+    EXPECT_EQ(designed, QSize(345, 285)) << "at " << dpi << " dpi";
     auto *pages = dialog.findChild<QTabWidget *>(QStringLiteral("tsPages"));
     for (int i = 0; i < pages->count(); ++i) {
-        pages->setCurrentIndex(i);
+        // Chosen as the user does, by a click on the tab.
+        QTabBar *bar = pages->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
         QCoreApplication::processEvents();
-        const QString page = pages->currentWidget()->objectName();
+        QWidget *current = pages->currentWidget();
+        ASSERT_EQ(pages->currentIndex(), i);
+        const QString page = current->objectName();
         expectNothingClipped(dialog, page.toStdString());
+        // Every control of the page lies wholly inside the part of the page
+        // that shows.
+        QRect shown = current->rect();
+        for (const QWidget *a = current->parentWidget(); a; a = a->parentWidget())
+            shown &= QRect(current->mapFrom(a, QPoint(0, 0)), a->size());
+        EXPECT_EQ(shown, current->rect()) << page.toStdString();
+        for (const QWidget *w : current->findChildren<QWidget *>()) {
+            if (!w->isVisibleTo(current))
+                continue;
+            const QRect rect(w->mapTo(current, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(shown.contains(rect))
+                << page.toStdString() << "/" << w->objectName().toStdString() << " at " << rect.x()
+                << "," << rect.y() << " " << rect.width() << "x" << rect.height() << " outside "
+                << shown.width() << "x" << shown.height();
+        }
         savePicture(dialog, QStringLiteral("shot-preferences-%1.png").arg(page));
     }
 }

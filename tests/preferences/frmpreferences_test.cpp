@@ -9,6 +9,7 @@
 #include "preferences/playerpath.h"
 #include "support/frmmainfixture.h"
 #include "support/scripteddialogs.h"
+#include "tagging/fieldorder.h"
 #include "tagging/parsingoptions.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -103,7 +105,17 @@ TEST_F(frmPreferencesTest, EmptyStoreShowsTheDefaultsOnTheGeneralPage)
               QStringLiteral("Tahoma, 12pt"));
     EXPECT_EQ(frmPreferences::fontDescription(QStringLiteral("Arial"), 14.25),
               QStringLiteral("Arial, 14.25pt"));
-    EXPECT_EQ(child<ParsingOptions>(*dialog, "parsingOptions")->engine(), kTagEngine);
+    auto *parsing = child<ParsingOptions>(*dialog, "parsingOptions");
+    EXPECT_EQ(parsing->engine(), kTagEngine);
+    EXPECT_TRUE(parsing->opDefault(0)->isChecked());
+    for (int list = 0; list < 2; ++list) {
+        EXPECT_EQ(writeFieldOrder(parsing->fieldOrder(list)), QLatin1String(kDefaultFieldOrder));
+        // The tag engine leaves both lists to the other engines.
+        EXPECT_FALSE(parsing->lstFields(list)->isEnabled());
+    }
+    const QRect screen = dialog->screen()->availableGeometry();
+    EXPECT_LE(std::abs(dialog->frameGeometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(dialog->frameGeometry().center().y() - screen.center().y()), 1);
     const double dpi = dialog->screen()->logicalDotsPerInch();
     EXPECT_GE(dialog->width(), qRound(5175 * dpi / 1440) - 1);
     EXPECT_GE(dialog->height(), qRound(4275 * dpi / 1440) - 1);
@@ -173,6 +185,26 @@ TEST_F(frmPreferencesTest, OkWritesEveryKeyAndGivesTheMeterTheSilenceTime)
                                 "Winamp=" +
                                 player.toUtf8() + "\n";
     EXPECT_EQ(iniBytes(), expected);
+}
+
+TEST_F(frmPreferencesTest, BrowseNamesThePlayerInUse)
+{
+    for (const char *name : {"mpv", "Winamp"}) {
+        const QString player = QLatin1String(name);
+        frmPreferences dialog(settings, dialogs, player, {});
+        dialog.show();
+        EXPECT_EQ(dialog.findChild<QTabWidget *>()->currentWidget()->findChild<QLabel *>()->text(),
+                  player + QStringLiteral(" Location"));
+        dialogs.fileAnswers.push_back({});
+        click(dialog, "cmdBrowse");
+        ASSERT_FALSE(dialogs.fileDialogs.empty());
+        EXPECT_EQ(dialogs.fileDialogs.back().title,
+                  QStringLiteral("Select the %1 application").arg(player));
+        EXPECT_EQ(dialogs.fileDialogs.back().text,
+                  player == QLatin1String("Winamp")
+                      ? QStringLiteral("Winamp Application|winamp.exe")
+                      : QStringLiteral("mpv Application|mpv"));
+    }
 }
 
 TEST_F(frmPreferencesTest, CancelledSubDialogsAndCancelChangeNothing)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <functional>
 
 // A player that records every command and answers queries from its fields.
 // `present` false behaves like a player that is gone: commands do nothing and
@@ -27,8 +28,20 @@ public:
     static constexpr int kLowestLevel = -16;
     static constexpr int kHighestLevel = 8;
     int level = 0;
+    QString name = QStringLiteral("mpv");
+    // Called as the player goes away, to look at what it was told last.
+    std::function<void(const FakePlayerLink &)> onDestroyed;
 
-    QString playerName() const override { return QStringLiteral("mpv"); }
+    FakePlayerLink() = default;
+    FakePlayerLink(const FakePlayerLink &) = delete;
+    FakePlayerLink &operator=(const FakePlayerLink &) = delete;
+    ~FakePlayerLink() override
+    {
+        if (onDestroyed)
+            onDestroyed(*this);
+    }
+
+    QString playerName() const override { return name; }
     bool FindWinamp() override { return present; }
     bool StartWinamp(const QString &path) override
     {
