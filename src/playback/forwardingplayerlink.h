@@ -57,6 +57,8 @@ public:
     void WinampFadeOutStop() override { m_current->WinampFadeOutStop(); }
     void WinampVolumeUp() override { m_current->WinampVolumeUp(); }
     void WinampVolumeDown() override { m_current->WinampVolumeDown(); }
+    int volumePercent() override { return m_current->volumePercent(); }
+    void setVolumePercent(int percent) override { m_current->setVolumePercent(percent); }
     void WinampLevelUp() override { m_current->WinampLevelUp(); }
     void WinampLevelDown() override { m_current->WinampLevelDown(); }
     void setToneGain(ToneBand band, double gainDb) override;

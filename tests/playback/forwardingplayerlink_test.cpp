@@ -35,12 +35,14 @@ TEST(ForwardingPlayerLink, ForwardsToTheCurrentLinkAndAsksForANewOneOnlyForAnoth
     link.WinampVolumeDown();
     link.WinampLevelUp();
     link.WinampLevelDown();
+    link.setVolumePercent(35);
+    EXPECT_EQ(link.volumePercent(), 35);
     link.WinampFadeOutStop();
     link.WinampStopButton();
     link.WinampClearList();
-    EXPECT_EQ(firstLink->log,
-              QStringList({"start", "add /m/1.mp3", "startplay", "pause", "play", "volume+",
-                           "volume-", "level+", "level-", "fadeout", "stop", "clear"}));
+    EXPECT_EQ(firstLink->log, QStringList({"start", "add /m/1.mp3", "startplay", "pause", "play",
+                                           "volume+", "volume-", "level+", "level-", "volume=35",
+                                           "fadeout", "stop", "clear"}));
 
     for (const char *same : {"", "/opt/mpv/bin/mpv", "C:\\Winamp\\mpv.exe", "/opt/winamp/player"})
         EXPECT_FALSE(link.needsNewLink(QString::fromUtf8(same))) << same;
