@@ -1,5 +1,7 @@
 #include "songrow.h"
 
+#include <QStringEncoder>
+
 #include <cstring>
 #include <limits>
 
@@ -31,9 +33,27 @@ SongRow::SongRow()
 
 SongRow::SongRow(const std::array<QString, kSongColumnCount> &fields)
 {
-    QByteArray line;
+    // Each UTF-16 unit takes at most three bytes of UTF-8: one buffer sized
+    // for the worst case, filled in one pass.
+    qsizetype capacity = 0;
     for (const QString &field : fields)
-        line += field.toUtf8() + kFieldEnd;
+        capacity += field.size() * 3 + 1;
+    QByteArray line(capacity, Qt::Uninitialized);
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    char *p = line.data();
+    for (const QString &field : fields) {
+        if (field.isValidUtf16()) {
+            p = utf8.appendToBuffer(p, field);
+        } else {
+            // The encoder writes U+FFFD for an unpaired surrogate where files
+            // have always had '?'.
+            const QByteArray legacy = field.toUtf8();
+            std::memcpy(p, legacy.constData(), static_cast<size_t>(legacy.size()));
+            p += legacy.size();
+        }
+        *p++ = kFieldEnd;
+    }
+    line.truncate(p - line.constData());
     setOwnLine(std::move(line));
 }
 
