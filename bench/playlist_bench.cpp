@@ -28,12 +28,12 @@ constexpr int kLibraryListSongs = 1000;
 SongRow songFor(const QString &file, int i)
 {
     SongRow row;
-    row.fields[chTitle] = QStringLiteral("Song number %1 – Été").arg(i);
-    row.fields[chArtist] = QStringLiteral("Artist %1").arg(i / 1000);
-    row.fields[chAlbum] = QStringLiteral("Album %1").arg(i / 100);
-    row.fields[chGenre] = QStringLiteral("Rock");
-    row.fields[chLen] = FormatDuration(120 + i % 400);
-    row.fields[chFile] = file;
+    row.setField(chTitle, QStringLiteral("Song number %1 – Été").arg(i));
+    row.setField(chArtist, QStringLiteral("Artist %1").arg(i / 1000));
+    row.setField(chAlbum, QStringLiteral("Album %1").arg(i / 100));
+    row.setField(chGenre, QStringLiteral("Rock"));
+    row.setField(chLen, FormatDuration(120 + i % 400));
+    row.setField(chFile, file);
     return row;
 }
 

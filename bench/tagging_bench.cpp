@@ -78,7 +78,7 @@ void BM_AddWithTagsOf10000Files(benchmark::State &state)
 
         state.PauseTiming();
         songs = session->songs.rowCount();
-        if (session->songs.row(0).fields[chTitle].isEmpty())
+        if (session->songs.row(0).field(chTitle).isEmpty())
             std::abort();
         session.reset();
         state.ResumeTiming();

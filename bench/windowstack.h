@@ -33,7 +33,7 @@ struct WindowStack
         , commands(store, library, librarySelection, songs, editor, dialogs)
     {
         auto assignIcons = [this](SongRow &row) {
-            const FileIcons::Indexes both = icons.GetFileIcons(row.field(chFile));
+            const FileIcons::Indexes both = icons.GetFileIcons(row.fieldUtf8(chFile));
             row.icon = both.large;
             row.smallIcon = both.small;
         };

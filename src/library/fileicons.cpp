@@ -1,5 +1,6 @@
 #include "fileicons.h"
 
+#include <QAnyStringView>
 #include <QApplication>
 #include <QDir>
 #include <QFileIconProvider>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStandardPaths>
+#include <QUtf8StringView>
 
 #include <algorithm>
 #include <optional>
@@ -154,6 +156,25 @@ FileIcons::Indexes FileIcons::GetFileIcons(const QString &file)
     if (m_bothSizes.size() < 64)
         m_bothSizes.emplace_back(extension.toString(), indexes);
     return indexes;
+}
+
+FileIcons::Indexes FileIcons::GetFileIcons(QByteArrayView utf8File)
+{
+    // '.', '/' and '\\' never occur inside a multi-byte UTF-8 character.
+    for (qsizetype i = utf8File.size() - 1; i >= 0; --i) {
+        const char c = utf8File[i];
+        if (c == '.') {
+            const QUtf8StringView extension(utf8File.sliced(i));
+            for (const auto &[known, indexes] : m_bothSizes) {
+                if (QAnyStringView::equal(known, extension))
+                    return indexes;
+            }
+            break;
+        }
+        if (c == '/' || c == '\\')
+            break;
+    }
+    return GetFileIcons(QString::fromUtf8(utf8File));
 }
 
 int FileIcons::GetFileIcon(const QString &file, FileIconSize size)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QIcon>
 #include <QPixmap>
@@ -49,6 +50,9 @@ public:
     // Both sizes' indexes at once, as GetFileIcon gives them for Large and
     // then Small; the extension is looked up once.
     Indexes GetFileIcons(const QString &file);
+    // The same for a file name in UTF-8, as song rows hold it: a known
+    // extension is found without decoding the name.
+    Indexes GetFileIcons(QByteArrayView utf8File);
 
     int imageCount(FileIconSize size) const;
     // The image at a 1-based index; a null pixmap / icon outside the list.

@@ -4,9 +4,9 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringEncoder>
 #include <QUtf8StringView>
 
+#include <array>
 #include <cstring>
 
 namespace PlayListFile {
@@ -48,18 +48,13 @@ QString sanitizedField(const QString &field)
 }
 
 // A line break inside a field would end the line: stored as a space. UTF-8
-// never has the bytes CR or LF inside a multi-byte character. True when the
-// text may hold U+FFFD (its lead byte 0xEF was seen).
-bool sanitizeLineBreaks(char *begin, char *end)
+// never has the bytes CR or LF inside a multi-byte character.
+void sanitizeLineBreaks(char *begin, char *end)
 {
-    bool lead = false;
     for (char *c = begin; c != end; ++c) {
         if (*c == '\r' || *c == '\n')
             *c = ' ';
-        else if (*c == '\xEF')
-            lead = true;
     }
-    return lead;
 }
 
 // Text that reads back as written: valid UTF-8 without line breaks.
@@ -79,13 +74,19 @@ Content parse(const QByteArray &bytes)
     Content content;
     // One row per line: counting the line ends first sizes the rows once.
     content.songs.reserve(static_cast<size_t>(bytes.count('\n')) + 1);
+    // Rows keep their lines inside the file's bytes; bytes that are not their
+    // own (raw or literal data) are copied once so that the rows may outlive them.
+    QByteArray shared = bytes;
+    if (!shared.data_ptr().d_ptr())
+        shared = QByteArray(bytes.constData(), bytes.size());
     Utf8OrWindows1252Decoder decoder;
     bool expectFolder = false;
     // Whether serialize() gives these very bytes back: every line ends in
     // CR LF and holds exactly six fields, no line is empty, all text is UTF-8.
     bool canonical = true;
-    const char *const bytesEnd = bytes.constData() + bytes.size();
-    forEachLine(bytes, [&](const char *line, qsizetype size) {
+    const char *const bytesBegin = shared.constData();
+    const char *const bytesEnd = bytesBegin + shared.size();
+    forEachLine(shared, [&](const char *line, qsizetype size) {
         if (expectFolder) {
             content.shortcutFolder = decoder.decode(QByteArrayView(line, size));
             return false;
@@ -102,23 +103,31 @@ Content parse(const QByteArray &bytes)
             expectFolder = true;
             return true;
         }
-        SongRow &row = content.songs.emplace_back();
+        // Most lines are six fields of UTF-8 exactly: the row is that line.
+        std::array<QByteArrayView, kSongColumnCount> fields;
+        bool wellFormed = true;
         const char *rest = line;
         int column = 0;
         for (; column < kSongColumnCount && rest < lineEnd; ++column) {
             const auto *sep = static_cast<const char *>(
                 std::memchr(rest, kFieldEnd, static_cast<size_t>(lineEnd - rest)));
             const char *fieldEnd = sep ? sep : lineEnd;
-            const QByteArrayView field(rest, fieldEnd - rest);
-            if (canonical && !isCanonicalText(field))
-                canonical = false;
-            row.fields[static_cast<size_t>(column)] = decoder.decode(field);
-            if (!sep)
-                canonical = false;
+            fields[static_cast<size_t>(column)] = QByteArrayView(rest, fieldEnd - rest);
+            if (!sep || (wellFormed && !isCanonicalText(fields[static_cast<size_t>(column)])))
+                wellFormed = false;
             rest = sep ? sep + 1 : lineEnd;
         }
         if (column < kSongColumnCount || rest != lineEnd)
-            canonical = false;
+            wellFormed = false;
+        if (wellFormed) {
+            content.songs.push_back(SongRow::fromStoredLine(shared, line - bytesBegin, size));
+            return true;
+        }
+        canonical = false;
+        std::array<QString, kSongColumnCount> text;
+        for (int i = 0; i < column; ++i)
+            text[static_cast<size_t>(i)] = decoder.decode(fields[static_cast<size_t>(i)]);
+        content.songs.emplace_back(text);
         return true;
     });
     content.canonical = canonical && !content.shortcutFolder;
@@ -127,36 +136,20 @@ Content parse(const QByteArray &bytes)
 
 QByteArray serialize(const std::vector<SongRow> &songs)
 {
-    // Each UTF-16 unit takes at most three bytes of UTF-8; the buffer is sized
-    // for the worst case once, filled in one pass and cut to its length.
-    qsizetype capacity = 0;
+    qsizetype size = 0;
+    for (const SongRow &song : songs)
+        size += song.line().size() + 2;
+    QByteArray out(size, Qt::Uninitialized);
+    char *p = out.data();
     for (const SongRow &song : songs) {
-        for (const QString &field : song.fields)
-            capacity += field.size() * 3 + 1;
-        capacity += 2;
-    }
-    QByteArray out(capacity, Qt::Uninitialized);
-    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    char *const begin = out.data();
-    char *p = begin;
-    for (const SongRow &song : songs) {
-        for (const QString &field : song.fields) {
-            char *const fieldStart = p;
-            p = utf8.appendToBuffer(p, field);
-            if (sanitizeLineBreaks(fieldStart, p) && !field.isValidUtf16()) {
-                // The encoder writes U+FFFD for an unpaired surrogate where
-                // files have always had '?': such rare text takes the old road.
-                const QByteArray legacy = field.toUtf8();
-                std::memcpy(fieldStart, legacy.constData(), static_cast<size_t>(legacy.size()));
-                p = fieldStart + legacy.size();
-                sanitizeLineBreaks(fieldStart, p);
-            }
-            *p++ = kFieldEnd;
-        }
+        const QByteArrayView line = song.line();
+        std::memcpy(p, line.data(), static_cast<size_t>(line.size()));
+        if (song.hasLineBreaks())
+            sanitizeLineBreaks(p, p + line.size());
+        p += line.size();
         *p++ = '\r';
         *p++ = '\n';
     }
-    out.truncate(p - begin);
     return out;
 }
 

@@ -2,10 +2,15 @@
 
 #include "core/numeric.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -60,8 +65,19 @@ qint32 EstimateSongLength(const QString &file)
 {
     if (estimatedType(file) == EstimatedType::None)
         return 0;
+#ifdef Q_OS_UNIX
+    // One stat per song of an import of thousands: without the file
+    // information object's own allocations and path parsing.
+    struct stat status;
+    // A name with a NUL in it names no file (the system would cut it there).
+    if (file.isEmpty() || file.contains(QChar(u'\0')) ||
+        ::stat(QFile::encodeName(file).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return 0;
+    return estimateSongLengthFromSize(file, static_cast<qint64>(status.st_size));
+#else
     const QFileInfo info(file);
     if (!info.isFile())
         return 0;
     return estimateSongLengthFromSize(file, info.size());
+#endif
 }

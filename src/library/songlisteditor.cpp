@@ -60,11 +60,13 @@ void SongListEditor::addFiles(const QStringList &files)
 
 SongRow SongListEditor::makeRow(const QString &file, const QStringList &fields) const
 {
-    SongRow row;
+    std::array<QString, kSongColumnCount> text;
     if (fields.isEmpty())
-        row.fields[chTitle] = songTitleFromFile(file);
-    row.fields[chFile] = file;
-    row.fields[chLen] = FormatDuration(EstimateSongLength(file));
+        text[chTitle] = songTitleFromFile(file);
+    text[chFile] = file;
+    text[chLen] = FormatDuration(EstimateSongLength(file));
+    SongRow row(text);
+    // The icons are the added file's, whatever the fields say.
     if (m_hooks.assignIcons)
         m_hooks.assignIcons(row);
 
@@ -75,7 +77,8 @@ SongRow SongListEditor::makeRow(const QString &file, const QStringList &fields) 
         const QStringView key = equals < 0 ? QStringView(entry) : QStringView(entry).left(equals);
         const std::optional<SongColumn> column = songColumnFromKey(key);
         if (column)
-            row.fields[*column] = equals < 0 ? QString() : entry.mid(equals + 1);
+            row.setField(*column,
+                         equals < 0 ? QStringView() : QStringView(entry).sliced(equals + 1));
     }
     return row;
 }

@@ -24,7 +24,7 @@ QVariant SongListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return song.fields[static_cast<size_t>(index.column())];
+        return song.field(static_cast<SongColumn>(index.column()));
     case Qt::DecorationRole:
         if (index.column() == chTitle)
             return iconOf(song);
@@ -177,10 +177,14 @@ void SongListModel::sort(int column, Qt::SortOrder order)
     std::vector<int> positions(m_rows.size());
     for (size_t i = 0; i < positions.size(); ++i)
         positions[i] = static_cast<int>(i);
-    const auto col = static_cast<size_t>(column);
+    // Rows keep their text encoded: the column is decoded once, not per comparison.
+    std::vector<QString> keys;
+    keys.reserve(m_rows.size());
+    for (const SongRow &row : m_rows)
+        keys.push_back(row.field(static_cast<SongColumn>(column)));
     std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
-        const int c = m_rows[static_cast<size_t>(a)].fields[col].compare(
-            m_rows[static_cast<size_t>(b)].fields[col], Qt::CaseInsensitive);
+        const int c =
+            keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)], Qt::CaseInsensitive);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
     reorder(positions);

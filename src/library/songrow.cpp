@@ -1,13 +1,125 @@
 #include "songrow.h"
 
+#include <QStringEncoder>
+
+#include <cstring>
+#include <limits>
+
 namespace {
 
 constexpr std::array<const char *, kSongColumnCount> kKeys{"chTitle", "chArtist", "chAlbum",
                                                            "chGenre", "chLen",    "chFile"};
 constexpr std::array<const char *, kSongColumnCount> kCaptions{"Title", "Artist", "Album",
                                                                "Genre", "Len",    "File"};
+constexpr char kFieldEnd = '\xFF';
+
+bool holdsLineBreak(QByteArrayView bytes)
+{
+    return std::memchr(bytes.data(), '\r', static_cast<size_t>(bytes.size())) ||
+           std::memchr(bytes.data(), '\n', static_cast<size_t>(bytes.size()));
+}
 
 } // namespace
+
+// A list of 100,000 songs keeps 100,000 of these.
+static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 72);
+
+SongRow::SongRow()
+{
+    // Static data: an empty row allocates nothing.
+    m_bytes = QByteArrayLiteral("\xFF\xFF\xFF\xFF\xFF\xFF");
+    m_size = static_cast<quint32>(m_bytes.size());
+}
+
+SongRow::SongRow(const std::array<QString, kSongColumnCount> &fields)
+{
+    // Each UTF-16 unit takes at most three bytes of UTF-8: one buffer sized
+    // for the worst case, filled in one pass.
+    qsizetype capacity = 0;
+    for (const QString &field : fields)
+        capacity += field.size() * 3 + 1;
+    QByteArray line(capacity, Qt::Uninitialized);
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    char *p = line.data();
+    for (const QString &field : fields) {
+        if (field.isValidUtf16()) {
+            p = utf8.appendToBuffer(p, field);
+        } else {
+            // The encoder writes U+FFFD for an unpaired surrogate where files
+            // have always had '?'.
+            const QByteArray legacy = field.toUtf8();
+            std::memcpy(p, legacy.constData(), static_cast<size_t>(legacy.size()));
+            p += legacy.size();
+        }
+        *p++ = kFieldEnd;
+    }
+    line.truncate(p - line.constData());
+    setOwnLine(std::move(line));
+}
+
+SongRow SongRow::fromStoredLine(const QByteArray &bytes, qsizetype begin, qsizetype size)
+{
+    SongRow row;
+    if (bytes.size() > std::numeric_limits<qint32>::max()) {
+        row.setOwnLine(bytes.mid(begin, size));
+        return row;
+    }
+    row.m_bytes = bytes;
+    row.m_begin = static_cast<quint32>(begin);
+    row.m_size = static_cast<quint32>(size);
+    return row;
+}
+
+QByteArrayView SongRow::fieldUtf8(SongColumn column) const
+{
+    const char *p = m_bytes.constData() + m_begin;
+    const char *const end = p + m_size;
+    for (int i = 0;; ++i) {
+        const auto *sep =
+            static_cast<const char *>(std::memchr(p, kFieldEnd, static_cast<size_t>(end - p)));
+        if (!sep)
+            return {};
+        if (i == column)
+            return {p, sep - p};
+        p = sep + 1;
+    }
+}
+
+QString SongRow::field(SongColumn column) const
+{
+    return QString::fromUtf8(fieldUtf8(column));
+}
+
+std::array<QString, kSongColumnCount> SongRow::fields() const
+{
+    std::array<QString, kSongColumnCount> out;
+    for (int i = 0; i < kSongColumnCount; ++i)
+        out[static_cast<size_t>(i)] = field(static_cast<SongColumn>(i));
+    return out;
+}
+
+void SongRow::setField(SongColumn column, QStringView text)
+{
+    const QByteArrayView all = line();
+    const QByteArrayView old = fieldUtf8(column);
+    const qsizetype before = old.data() - all.data();
+    const qsizetype after = before + old.size();
+    QByteArray line;
+    line.reserve(all.size() - old.size() + text.size() * 3);
+    line.append(all.first(before));
+    line.append(text.toUtf8());
+    line.append(all.sliced(after));
+    setOwnLine(std::move(line));
+}
+
+void SongRow::setOwnLine(QByteArray line)
+{
+    m_lineBreaks = holdsLineBreak(line) ? 1 : 0;
+    line.squeeze();
+    m_bytes = std::move(line);
+    m_begin = 0;
+    m_size = static_cast<quint32>(m_bytes.size());
+}
 
 QString songColumnKey(SongColumn column)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -20,15 +22,47 @@ enum SongColumn : int
 inline constexpr int kSongColumnCount = 6;
 
 // One media file of the song list. Rows are told apart by position only.
-struct SongRow
+//
+// A row keeps its six fields as one line of UTF-8, each field followed by the
+// byte 0xFF: the very line a play list file stores, so that a big list costs
+// little more memory than its file. Rows read from one file share that file's
+// bytes; a row whose text changes gets bytes of its own. Text is decoded when
+// asked for. Text that UTF-8 cannot hold (an unpaired surrogate) is kept as
+// the file would store it.
+class SongRow
 {
-    std::array<QString, kSongColumnCount> fields;
+public:
+    // Six empty fields.
+    SongRow();
+    explicit SongRow(const std::array<QString, kSongColumnCount> &fields);
+
+    // A row over `size` bytes of `bytes` from `begin`: six fields of valid
+    // UTF-8 without line breaks, each followed by 0xFF, nothing after. The row
+    // shares `bytes` (which must own its data) instead of copying it.
+    static SongRow fromStoredLine(const QByteArray &bytes, qsizetype begin, qsizetype size);
+
+    QString title() const { return field(chTitle); }
+    QString field(SongColumn column) const;
+    QByteArrayView fieldUtf8(SongColumn column) const;
+    std::array<QString, kSongColumnCount> fields() const;
+    void setField(SongColumn column, QStringView text);
+
+    // The stored line without its CR LF. Fields given with a line break hold
+    // it here (the song list shows it); a file stores it as a space.
+    QByteArrayView line() const { return {m_bytes.constData() + m_begin, m_size}; }
+    bool hasLineBreaks() const { return m_lineBreaks; }
+
     int icon = 0;      // index into the large file-type image list
     int smallIcon = 0; // index into the small file-type image list
     QString tag;       // "*" once played in the current cycle
 
-    const QString &title() const { return fields[chTitle]; }
-    const QString &field(SongColumn column) const { return fields[column]; }
+private:
+    void setOwnLine(QByteArray line);
+
+    QByteArray m_bytes;
+    quint32 m_begin = 0;
+    quint32 m_size = 0;
+    bool m_lineBreaks = false;
 };
 
 // "chTitle" ... "chFile"

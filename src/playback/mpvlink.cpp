@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -235,15 +236,42 @@ bool MpvLink::FindWinamp()
 
 bool MpvLink::StartWinamp(const QString &path)
 {
-    if (FindWinamp())
-        return true;
+    beginStart(path);
+    return finishStart(path);
+}
 
+void MpvLink::beginStart(const QString &path)
+{
+    m_launchClock.start();
+    if (FindWinamp())
+        m_launch = Launch::Answering;
+    else
+        m_launch = launch(path) ? Launch::Running : Launch::Failed;
+}
+
+bool MpvLink::finishStart(const QString &path)
+{
+    const Launch launched = std::exchange(m_launch, Launch::None);
+    switch (launched) {
+    case Launch::None:
+        return StartWinamp(path);
+    case Launch::Answering:
+        return true;
+    case Launch::Failed:
+        return false;
+    case Launch::Running:
+        break;
+    }
+    return waitUntilAnswering();
+}
+
+bool MpvLink::launch(const QString &path)
+{
     // The player of ours that did not answer is given up before another
     // starts, so that there is never a second one, and the new one gets a
     // path that no silent or foreign listener holds.
     endStartedPlayer();
     m_ipc.setSocketPath(freeSocketPath());
-
     QStringList arguments{QStringLiteral("--idle=yes"), QStringLiteral("--no-video"),
                           QStringLiteral("--force-window=no"), QStringLiteral("--no-terminal"),
                           // The end of a song is seen as the player going idle.
@@ -274,11 +302,16 @@ bool MpvLink::StartWinamp(const QString &path)
     if (!process->waitForStarted(kStartTimeoutMs))
         return false;
     m_process = std::move(process);
+    return true;
+}
+
+bool MpvLink::waitUntilAnswering()
+{
+    if (!m_process)
+        return false;
     const qint64 pid = m_process->processId();
 
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < kStartTimeoutMs) {
+    while (m_launchClock.elapsed() < kStartTimeoutMs) {
         if (FindWinamp())
             return true;
         if (m_process->state() == QProcess::NotRunning || !processRunning(pid))

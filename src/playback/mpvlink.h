@@ -4,6 +4,7 @@
 #include "playerlink.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QString>
 
@@ -78,6 +79,11 @@ public:
     // no longer answers is ended first; a started player that never answers
     // is ended before this returns false.
     bool StartWinamp(const QString &path) override;
+    // beginStart returns once the player process runs (or failed to start);
+    // finishStart waits for it to answer as StartWinamp does, the time it had
+    // to come up since beginStart counted in.
+    void beginStart(const QString &path) override;
+    bool finishStart(const QString &path) override;
     // Quits the player and waits (at most 2 s) until it has closed the socket;
     // a player of ours that does not quit is ended.
     void CloseWinamp() override;
@@ -125,6 +131,9 @@ private:
     bool isStopped(const MpvIpc::Reply &idle, const MpvIpc::Reply &time) const;
     void waitUntilPauseHolds();
     void endStartedPlayer();
+    // Launches the player; false when it answered already or could not run.
+    bool launch(const QString &path);
+    bool waitUntilAnswering();
     QString freeSocketPath() const;
     void applyTone(ToneBand band);
 
@@ -132,6 +141,16 @@ private:
     QString m_basePath;
     MpvIpc m_ipc;
     std::unique_ptr<QProcess> m_process;
+    // Set between beginStart and finishStart: what the launch came to.
+    enum class Launch
+    {
+        None,
+        Answering,
+        Failed,
+        Running,
+    };
+    Launch m_launch = Launch::None;
+    QElapsedTimer m_launchClock;
     QString m_listFile;
     // The last file handed over was not one the player may open.
     bool m_listFileRefused = false;

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 PlaybackSequencer::PlaybackSequencer(PlayerLink &link, SongListModel &songs,
                                      QItemSelectionModel &songSelection,
@@ -67,8 +68,24 @@ bool PlaybackSequencer::linkPlayer()
     return m_playerLinked;
 }
 
+void PlaybackSequencer::beginLinkingPlayer()
+{
+    m_linkingPath = m_hooks.playerPath ? m_hooks.playerPath() : QString();
+    m_link->beginStart(m_linkingPath);
+    m_linking = true;
+}
+
+bool PlaybackSequencer::finishLinkingPlayer()
+{
+    if (std::exchange(m_linking, false))
+        m_playerLinked = m_link->finishStart(m_linkingPath);
+    return m_playerLinked;
+}
+
 void PlaybackSequencer::buttonTriggered(QAction *button)
 {
+    // A command given while the player is still coming up waits for it.
+    finishLinkingPlayer();
     // A refused command leaves the toolbar as it was, though Qt has already
     // toggled the button the user pressed.
     if (refused(button))
@@ -83,6 +100,7 @@ void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
     QAction *button = m_actions.byKey(key);
     if (!button)
         return;
+    finishLinkingPlayer();
     if (refused(button)) {
         ShowWinampNotFound();
         return;
@@ -289,6 +307,7 @@ void PlaybackSequencer::reportTrouble(const QString &text)
 
 void PlaybackSequencer::lvSongs_DblClick()
 {
+    finishLinkingPlayer();
     if (!m_playerLinked) {
         ShowWinampNotFound();
         return;

@@ -67,6 +67,11 @@ public:
 
     // Finds or starts the player from the stored path; sets PlayerLinked.
     bool linkPlayer();
+    // linkPlayer in two steps, so that the window can go on while the player
+    // comes up: the first starts it, the second waits for it and sets
+    // PlayerLinked.
+    void beginLinkingPlayer();
+    bool finishLinkingPlayer();
     bool PlayerLinked() const { return m_playerLinked; }
     void setPlayerLinked(bool linked) { m_playerLinked = linked; }
     int SongLength() const { return m_songLength; }
@@ -144,6 +149,9 @@ private:
     int m_restartAttempt = 0;
 
     bool m_playerLinked = false;
+    // Between beginLinkingPlayer and finishLinkingPlayer.
+    bool m_linking = false;
+    QString m_linkingPath;
     int m_songLength = 0;
     // The row CurrentSong names carries the now-playing image; its own icons
     // wait here.

@@ -25,6 +25,12 @@ public:
     // Finds the running player or starts it from `path` without a window;
     // true when it was running or was started.
     virtual bool StartWinamp(const QString &path) = 0;
+    // The same start in two steps, so that other work can run while the
+    // player comes up: beginStart launches it without waiting, finishStart
+    // waits for it and gives what StartWinamp would have given. A link that
+    // cannot start in the background does the whole start in finishStart.
+    virtual void beginStart(const QString & /*path*/) {}
+    virtual bool finishStart(const QString &path) { return StartWinamp(path); }
     // Closes the player at shutdown.
     virtual void CloseWinamp() = 0;
 

@@ -491,7 +491,7 @@ bool frmMain::PlayerLinked() const
 
 void frmMain::assignFileIcons(SongRow &row)
 {
-    const FileIcons::Indexes icons = m_fileIcons->GetFileIcons(row.field(chFile));
+    const FileIcons::Indexes icons = m_fileIcons->GetFileIcons(row.fieldUtf8(chFile));
     row.icon = icons.large;
     row.smallIcon = icons.small;
 }
@@ -534,7 +534,8 @@ void frmMain::tmrInit_Timer()
 
     QCoreApplication::processEvents();
 
-    m_sequencer->linkPlayer();
+    // The player comes up while the lists load.
+    m_sequencer->beginLinkingPlayer();
 
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
@@ -543,7 +544,7 @@ void frmMain::tmrInit_Timer()
     if (const int recovered = m_store->recoveredCount())
         statusBar()->showMessage(PlayListStore::recoveryNote(recovered), kStatusNoteMs);
 
-    if (!m_sequencer->PlayerLinked())
+    if (!m_sequencer->finishLinkingPlayer())
         m_sequencer->ShowWinampNotFound();
 }
 

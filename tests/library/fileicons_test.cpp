@@ -210,19 +210,28 @@ TEST_F(FileIconsTest, BothSizesAtOnceMatchAskingEachSize)
 {
     // Both objects see the same requests in the same order, so the indexes
     // they hand out must agree, for known, unknown and missing extensions.
+    // A third is asked with the names in UTF-8, as song rows hold them.
     FileIcons oneByOne;
     FileIcons both;
+    FileIcons utf8;
     for (const QString &file :
          {QStringLiteral("/music/a.mp3"), QStringLiteral("/music/b.wav"),
           QStringLiteral("C:\\Music\\c.MP3"), QStringLiteral("/music/d.mp3"),
           QStringLiteral("/music.d/song"), QStringLiteral("/music/e.zzqq"),
-          QStringLiteral("/music/f."), QString(), QStringLiteral("/music/g.wav")}) {
+          QStringLiteral("/music/f."), QString(), QStringLiteral("/music/g.wav"),
+          QStringLiteral("/música/h.ñu"), QStringLiteral("/m/i.ñu"), QStringLiteral("/m.p3/é")}) {
         const int large = oneByOne.GetFileIcon(file, FileIconSize::Large);
         const int small = oneByOne.GetFileIcon(file, FileIconSize::Small);
         const FileIcons::Indexes got = both.GetFileIcons(file);
         EXPECT_EQ(got.large, large) << file.toStdString();
         EXPECT_EQ(got.small, small) << file.toStdString();
+        const QByteArray bytes = file.toUtf8();
+        const FileIcons::Indexes fromUtf8 = utf8.GetFileIcons(QByteArrayView(bytes));
+        EXPECT_EQ(fromUtf8.large, large) << file.toStdString();
+        EXPECT_EQ(fromUtf8.small, small) << file.toStdString();
     }
-    EXPECT_EQ(both.imageCount(FileIconSize::Large), oneByOne.imageCount(FileIconSize::Large));
-    EXPECT_EQ(both.imageCount(FileIconSize::Small), oneByOne.imageCount(FileIconSize::Small));
+    for (const FileIcons *icons : {&both, &utf8}) {
+        EXPECT_EQ(icons->imageCount(FileIconSize::Large), oneByOne.imageCount(FileIconSize::Large));
+        EXPECT_EQ(icons->imageCount(FileIconSize::Small), oneByOne.imageCount(FileIconSize::Small));
+    }
 }

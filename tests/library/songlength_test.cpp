@@ -95,6 +95,11 @@ TEST_F(SongLengthOfFile, AMissingFileGivesZero)
     EXPECT_EQ(EstimateSongLength(m_dir.filePath(QStringLiteral("gone.wav"))), 0);
     EXPECT_EQ(EstimateSongLength(QStringLiteral("D:\\b.wav")), 0);
     EXPECT_EQ(EstimateSongLength(QString()), 0);
+    // The part before a NUL names a file that exists: still no file of this name.
+    const QString real = createFile(QStringLiteral("real.mp3"), 1'000'000);
+    EXPECT_EQ(EstimateSongLength(real + QChar(u'\0') + QStringLiteral(".mp3")), 0);
+    // Names in UTF-8 beyond ASCII reach the file.
+    EXPECT_EQ(EstimateSongLength(createFile(QStringLiteral("Été ♪.mp3"), 1'000'000)), 63);
 }
 
 TEST_F(SongLengthOfFile, AFolderNamedLikeAnMp3GivesZero)

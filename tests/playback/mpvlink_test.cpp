@@ -525,6 +525,36 @@ TEST_F(MpvLinkTest, OnlyLocalFilesReachThePlayer)
 }
 #endif
 
+TEST_F(MpvLinkTest, StartsInTwoStepsWithTheCallerWorkingInBetween)
+{
+    // The first step returns with the player launched, not waited for.
+    link->beginStart(QString());
+    const qint64 launched = link->startedPlayerPid();
+    ASSERT_NE(launched, 0);
+    startedPids.push_back(launched);
+    EXPECT_TRUE(processAlive(launched));
+    ASSERT_TRUE(link->finishStart(QString()));
+    EXPECT_EQ(playerPid(), launched);
+
+    // A player that answers already is used again, whatever the path says.
+    link->beginStart(QStringLiteral("/nonexistent/mpv"));
+    EXPECT_TRUE(link->finishStart(QStringLiteral("/nonexistent/mpv")));
+    EXPECT_EQ(playerPid(), launched);
+    EXPECT_EQ(ownPlayers(), QList<qint64>{launched});
+}
+
+TEST_F(MpvLinkTest, AMissingPlayerFailsTheTwoStepStartAndLeavesNothingRunning)
+{
+    const QString missing = dir.filePath(QStringLiteral("no-such-player"));
+    link->beginStart(missing);
+    EXPECT_EQ(link->startedPlayerPid(), 0);
+    EXPECT_FALSE(link->finishStart(missing));
+    EXPECT_FALSE(link->FindWinamp());
+    // Without a first step the second is the whole start.
+    EXPECT_FALSE(link->finishStart(missing));
+    EXPECT_TRUE(ownPlayers().isEmpty());
+}
+
 TEST_F(MpvLinkTest, WithoutPlayerEverythingIsHarmlessAndQuick)
 {
     QElapsedTimer clock;

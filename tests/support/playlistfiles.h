@@ -24,10 +24,10 @@ inline SongRow songRow(const QString &title, const QString &artist, const QStrin
                        const QString &file)
 {
     SongRow row;
-    row.fields[chTitle] = title;
-    row.fields[chArtist] = artist;
-    row.fields[chLen] = len;
-    row.fields[chFile] = file;
+    row.setField(chTitle, title);
+    row.setField(chArtist, artist);
+    row.setField(chLen, len);
+    row.setField(chFile, file);
     return row;
 }
 

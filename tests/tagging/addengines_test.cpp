@@ -30,8 +30,8 @@ protected:
         std::vector<QStringList> result;
         for (int row = 0; row < lib.songs.rowCount(); ++row) {
             const SongRow &song = lib.songs.row(row);
-            result.push_back({song.fields[chTitle], song.fields[chArtist], song.fields[chAlbum],
-                              song.fields[chGenre], song.fields[chFile]});
+            result.push_back({song.field(chTitle), song.field(chArtist), song.field(chAlbum),
+                              song.field(chGenre), song.field(chFile)});
         }
         return result;
     }
@@ -69,8 +69,8 @@ TEST_F(AddEnginesTest, TagEngineFillsTitleArtistAlbumFromRealFiles)
     };
     EXPECT_EQ(rows(), expected);
     // The length comes from the file's size; the gone file gets none.
-    EXPECT_EQ(lib.songs.row(0).fields[chLen], QStringLiteral("00:00"));
-    EXPECT_EQ(lib.songs.row(4).fields[chLen], QStringLiteral("00:00"));
+    EXPECT_EQ(lib.songs.row(0).field(chLen), QStringLiteral("00:00"));
+    EXPECT_EQ(lib.songs.row(4).field(chLen), QStringLiteral("00:00"));
 }
 
 TEST_F(AddEnginesTest, TagEngineWithoutAReaderAddsWithoutFields)
@@ -129,7 +129,7 @@ TEST_F(AddEnginesTest, StoppingTheBatchKeepsWhatWasAdded)
     EXPECT_EQ(added, 2);
     EXPECT_EQ(steps, (std::vector<int>{1, 2}));
     ASSERT_EQ(lib.songs.rowCount(), 2);
-    EXPECT_EQ(lib.songs.row(1).fields[chArtist], QStringLiteral("B"));
+    EXPECT_EQ(lib.songs.row(1).field(chArtist), QStringLiteral("B"));
 }
 
 TEST_F(AddEnginesTest, TargetGoesThroughTheLibrarysOperations)
@@ -143,5 +143,5 @@ TEST_F(AddEnginesTest, TargetGoesThroughTheLibrarysOperations)
     EXPECT_EQ(lib.library.entry(0).tag, QString());
     target.SetModifyedPLFlag();
     EXPECT_EQ(lib.library.entry(0).tag, QStringLiteral("*"));
-    EXPECT_EQ(lib.songs.row(0).fields[chTitle], QStringLiteral("A"));
+    EXPECT_EQ(lib.songs.row(0).field(chTitle), QStringLiteral("A"));
 }

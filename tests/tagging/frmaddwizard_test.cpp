@@ -243,7 +243,7 @@ TEST_F(frmAddWizardTest, OpenAddsTheSelectedFilesAndStoresTheChoices)
                                     {"Four", "D", folder + "D - Four.wav"}};
     for (int row = 0; row < 3; ++row) {
         const SongRow &song = lib.songs.row(row);
-        EXPECT_EQ((QStringList{song.fields[chTitle], song.fields[chArtist], song.fields[chFile]}),
+        EXPECT_EQ((QStringList{song.field(chTitle), song.field(chArtist), song.field(chFile)}),
                   expected[row]);
     }
     EXPECT_EQ(lib.library.entry(0).tag, QStringLiteral("*"));
@@ -296,7 +296,7 @@ TEST_F(frmAddWizardTest, FolderTreeEngineIsUnderConstructionAndTheDialogStaysUsa
     QTest::mouseClick(cmdOpen, Qt::LeftButton);
     EXPECT_EQ(wizard->result(), QDialog::Accepted);
     ASSERT_EQ(lib.songs.rowCount(), 1);
-    EXPECT_EQ(lib.songs.row(0).fields[chArtist], QStringLiteral("Band"));
+    EXPECT_EQ(lib.songs.row(0).field(chArtist), QStringLiteral("Band"));
 }
 
 namespace {
@@ -361,7 +361,7 @@ TEST_F(frmAddWizardTest, LongBatchShowsProgressAndCancelKeepsWhatWasAdded)
     EXPECT_TRUE(shownAtSecond);
     EXPECT_EQ(reads, 5);
     EXPECT_EQ(lib.songs.rowCount(), 5);
-    EXPECT_EQ(lib.songs.row(4).fields[chTitle], QStringLiteral("4"));
+    EXPECT_EQ(lib.songs.row(4).field(chTitle), QStringLiteral("4"));
     EXPECT_EQ(lib.library.entry(0).tag, QStringLiteral("*"));
     EXPECT_EQ(wizard->result(), QDialog::Accepted);
     EXPECT_EQ(wizard->findChild<QProgressDialog *>(), nullptr);

@@ -1,0 +1,78 @@
+#include "library/playlistfile.h"
+#include "library/songlistmodel.h"
+#include "support/playlistfiles.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+// Rows keep their text as the file's UTF-8, shared between the rows of one
+// file: what one row, the caller or the model does must never show in another.
+TEST(SongRow, RowsOfAFileOutliveItsBytesAndChangeAlone)
+{
+    std::vector<SongRow> rows;
+    {
+        QByteArray bytes = storedLine({"Été", "Björk", "", "Pop", "03:25", "/m/a.mp3"}) +
+                           storedLine({"Two", "B", "C", "D", "00:01", "/m/b.wav"});
+        rows = PlayListFile::parse(bytes).songs;
+        // The caller reuses its buffer: the rows keep what was read.
+        bytes.fill('x');
+    }
+    ASSERT_EQ(rows.size(), 2u);
+    std::vector<SongRow> copies = rows;
+    copies[0].setField(chArtist, QStringLiteral("Other"));
+    copies[1].setField(chLen, QString());
+
+    EXPECT_EQ(rows[0].fields(),
+              (std::array<QString, kSongColumnCount>{
+                  QStringLiteral("Été"), QStringLiteral("Björk"), QString(), QStringLiteral("Pop"),
+                  QStringLiteral("03:25"), QStringLiteral("/m/a.mp3")}));
+    EXPECT_EQ(copies[0].field(chArtist), QStringLiteral("Other"));
+    EXPECT_EQ(copies[0].title(), QStringLiteral("Été"));
+    EXPECT_EQ(copies[0].field(chFile), QStringLiteral("/m/a.mp3"));
+    EXPECT_EQ(rows[1].field(chLen), QStringLiteral("00:01"));
+    EXPECT_TRUE(copies[1].field(chLen).isEmpty());
+    EXPECT_EQ(copies[1].field(chFile), QStringLiteral("/m/b.wav"));
+    EXPECT_EQ(PlayListFile::serialize(copies),
+              storedLine({"Été", "Other", "", "Pop", "03:25", "/m/a.mp3"}) +
+                  storedLine({"Two", "B", "C", "D", "", "/m/b.wav"}));
+}
+
+TEST(SongRow, RowsOfBorrowedBytesKeepTheirTextAfterTheBytesChange)
+{
+    // Bytes the array does not own (raw data) may change or go once parsed.
+    char buffer[64];
+    const QByteArray line = storedLine({"T", "A", "", "", "00:02", "/m/t.mp3"});
+    std::memcpy(buffer, line.constData(), static_cast<size_t>(line.size()));
+    const std::vector<SongRow> rows =
+        PlayListFile::parse(QByteArray::fromRawData(buffer, line.size())).songs;
+    std::memset(buffer, 'x', sizeof buffer);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].title(), QStringLiteral("T"));
+    EXPECT_EQ(PlayListFile::serialize(rows), line);
+}
+
+TEST(SongRow, ModelSortsDecodedTextIgnoringCaseAndKeepsEqualRowsInOrder)
+{
+    SongListModel model;
+    model.setRows(PlayListFile::parse(storedLine({"1", "élan", "", "", "", ""}) +
+                                      storedLine({"2", "Zoë", "", "", "", ""}) +
+                                      storedLine({"3", "abba", "", "", "", ""}) +
+                                      storedLine({"4", "ÉLAN", "", "", "", ""}) +
+                                      storedLine({"5", "ABBA", "", "", "", ""}))
+                      .songs);
+    QSignalSpy layout(&model, &SongListModel::layoutChanged);
+    model.sort(chArtist);
+    QStringList titles;
+    for (int row = 0; row < model.rowCount(); ++row)
+        titles << model.data(model.index(row, chTitle)).toString();
+    EXPECT_EQ(titles, (QStringList{"3", "5", "2", "1", "4"}));
+    EXPECT_EQ(layout.count(), 1);
+    model.sort(chArtist, Qt::DescendingOrder);
+    EXPECT_EQ(model.data(model.index(0, chArtist)).toString(), QStringLiteral("élan"));
+    EXPECT_EQ(model.data(model.index(4, chArtist)).toString(), QStringLiteral("ABBA"));
+}

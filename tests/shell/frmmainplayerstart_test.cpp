@@ -1,0 +1,90 @@
+#include "library/playlistlibrarymodel.h"
+#include "library/songlistmodel.h"
+#include "playback/mpvlink.h"
+#include "playback/playeractions.h"
+#include "playback/playertoolbar.h"
+#include "shell/shellsettings.h"
+#include "support/frmmainfixture.h"
+#include "support/playerprocesses.h"
+
+#include <QAction>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <memory>
+
+// The start-up with the real player link: the play lists are listed while
+// the player comes up, in the order the user always saw.
+class frmMainPlayerStartTest : public frmMainFixture
+{
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("mpv")).isEmpty())
+            GTEST_SKIP() << "mpv is not installed";
+        m_options = qgetenv("VORN_MPV_OPTIONS");
+        qputenv("VORN_MPV_OPTIONS", "--ao=null");
+        writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    }
+
+    void TearDown() override { qputenv("VORN_MPV_OPTIONS", m_options); }
+
+    std::unique_ptr<frmMain> makeMpvWindow()
+    {
+        auto mpv = std::make_unique<MpvLink>(path(QStringLiteral("mpv.sock")));
+        player = mpv.get();
+        return std::make_unique<frmMain>(dir.path(), *settings, dialogs, std::move(mpv));
+    }
+
+    MpvLink *player = nullptr;
+
+private:
+    QByteArray m_options;
+};
+
+TEST_F(frmMainPlayerStartTest, TheListsLoadAfterThePlayerIsLaunchedAndItAnswersAtTheEnd)
+{
+    auto window = makeMpvWindow();
+    qint64 launchedWhenListed = 0;
+    QObject::connect(&window->songs(), &SongListModel::modelReset,
+                     [&] { launchedWhenListed = player->startedPlayerPid(); });
+    window->show();
+    window->tmrInit_Timer();
+
+    EXPECT_NE(launchedWhenListed, 0);
+    EXPECT_TRUE(window->PlayerLinked());
+    EXPECT_TRUE(player->FindWinamp());
+    EXPECT_EQ(ownPlayers(), QList<qint64>{player->startedPlayerPid()});
+    EXPECT_EQ(window->songs().rowCount(), 3);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(closeWindow(*window));
+    window.reset();
+    EXPECT_TRUE(ownPlayers().isEmpty());
+}
+
+TEST_F(frmMainPlayerStartTest, AMissingPlayerIsReportedOnceTheListsAreShown)
+{
+    settings->save(ShellSettings::kWinamp, path(QStringLiteral("no-such-player")));
+    auto window = makeMpvWindow();
+    int rowsWhenWarned = -1;
+    int listsWhenWarned = -1;
+    dialogs.onMessage = [&] {
+        rowsWhenWarned = window->songs().rowCount();
+        listsWhenWarned = window->library().count();
+    };
+    window->show();
+    window->tmrInit_Timer();
+
+    EXPECT_FALSE(window->PlayerLinked());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Error: mpv Not Found"));
+    EXPECT_EQ(listsWhenWarned, 1);
+    EXPECT_EQ(rowsWhenWarned, 3);
+    EXPECT_TRUE(ownPlayers().isEmpty());
+
+    // Play is refused with the same warning.
+    QWidget *play = window->playerToolBar().widgetForAction(window->playerActions().tbPlay);
+    QTest::mouseClick(play, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    dialogs.onMessage = nullptr;
+}
