@@ -15,7 +15,7 @@ class PlayListLibraryModel;
 class QItemSelectionModel;
 class SongListModel;
 class UserDialogs;
-struct SongRow;
+class SongRow;
 
 // Keeps the stored play lists (<name>.sdf) and their working copies
 // (<name>.tmp) in the program folder in step with the library list and the

@@ -9,7 +9,7 @@ class PlayListStore;
 class QItemSelectionModel;
 class SongListModel;
 class UserDialogs;
-struct SongRow;
+class SongRow;
 
 // What the user does to the rows of the song list: adding media files (with an
 // estimated length), removing, moving, sorting and dropping files.

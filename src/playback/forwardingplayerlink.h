@@ -44,6 +44,8 @@ public:
     QString playerName() const override { return m_current->playerName(); }
     bool FindWinamp() override { return m_current->FindWinamp(); }
     bool StartWinamp(const QString &path) override { return m_current->StartWinamp(path); }
+    void beginStart(const QString &path) override { m_current->beginStart(path); }
+    bool finishStart(const QString &path) override { return m_current->finishStart(path); }
     void CloseWinamp() override { m_current->CloseWinamp(); }
     void WinampClearList() override { m_current->WinampClearList(); }
     void WinampAddFile(const QString &file) override { m_current->WinampAddFile(file); }

@@ -58,6 +58,12 @@ bool PlaybackSequencer::linkPlayer()
 {
     const QString path = m_hooks.playerPath ? m_hooks.playerPath() : QString();
     m_playerLinked = m_link->StartWinamp(path);
+    stopAPlayerPlayingAlone();
+    return m_playerLinked;
+}
+
+void PlaybackSequencer::stopAPlayerPlayingAlone()
+{
     // A player found playing while VORN plays nothing was left so by an
     // earlier VORN (one that crashed, say): stop it, so that what is heard is
     // what the window shows.
@@ -65,7 +71,6 @@ bool PlaybackSequencer::linkPlayer()
         m_actions.tbPlay->isChecked() || m_tmrMonitor->isActive() || m_tmrRestart->isActive();
     if (m_playerLinked && !vornPlays && m_link->WinampIsPlaying() != PlayerLink::kStopped)
         m_link->WinampStopButton();
-    return m_playerLinked;
 }
 
 void PlaybackSequencer::beginLinkingPlayer()
@@ -77,8 +82,10 @@ void PlaybackSequencer::beginLinkingPlayer()
 
 bool PlaybackSequencer::finishLinkingPlayer()
 {
-    if (std::exchange(m_linking, false))
+    if (std::exchange(m_linking, false)) {
         m_playerLinked = m_link->finishStart(m_linkingPath);
+        stopAPlayerPlayingAlone();
+    }
     return m_playerLinked;
 }
 

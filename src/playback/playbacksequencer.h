@@ -117,6 +117,8 @@ public:
     bool changePlayerIfNeeded();
 
 private:
+    // Stops a player that plays while VORN plays nothing.
+    void stopAPlayerPlayingAlone();
     void buttonTriggered(QAction *button);
     // True when `button` is refused for want of a player.
     bool refused(QAction *button) const;

@@ -34,7 +34,7 @@ class UserDialogs;
 struct MainActions;
 struct PlayerActions;
 struct SongListActions;
-struct SongRow;
+class SongRow;
 
 // The main window and composition root: it creates the controls and the
 // collaborators, wires them, and runs start-up and closing in their order.

@@ -51,6 +51,31 @@ TEST(ForwardingPlayerLink, ForwardsToTheCurrentLinkAndAsksForANewOneOnlyForAnoth
     EXPECT_TRUE(made.paths.empty());
 }
 
+// The start-up launches the player, lists the play lists, then waits for it:
+// both halves must reach the link that really starts the player.
+TEST(ForwardingPlayerLink, PassesOnBothHalvesOfAStartInTheBackground)
+{
+    struct HalfStartLink : FakePlayerLink
+    {
+        QStringList halves;
+        void beginStart(const QString &path) override { halves << "begin " + path; }
+        bool finishStart(const QString &path) override
+        {
+            halves << "finish " + path;
+            return StartWinamp(path);
+        }
+    };
+    auto inner = std::make_unique<HalfStartLink>();
+    HalfStartLink *halfStart = inner.get();
+    RecordingFactory made;
+    ForwardingPlayerLink link(std::move(inner), QStringLiteral("/usr/bin/mpv"), made.factory());
+    link.beginStart(QStringLiteral("/usr/bin/mpv"));
+    EXPECT_TRUE(link.finishStart(QStringLiteral("/usr/bin/mpv")));
+    EXPECT_EQ(halfStart->halves, QStringList({QStringLiteral("begin /usr/bin/mpv"),
+                                              QStringLiteral("finish /usr/bin/mpv")}));
+    EXPECT_EQ(halfStart->starts, 1);
+}
+
 TEST(ForwardingPlayerLink, ANewLinkClosesTheOldPlayerFirstAndKeepsTheToneGains)
 {
     RecordingFactory made;

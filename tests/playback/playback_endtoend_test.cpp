@@ -241,7 +241,10 @@ TEST_F(PlaybackEndToEndTest, APlayerLeftPlayingByAnEarlierVornIsStoppedWhenTheNe
     PlaybackSequencer next(nextLink, nextSongs, nextSelection, nextLibrary, nextActions,
                            nextDisplay, nextDialogs);
     nextActions.tbStop->setChecked(true);
-    ASSERT_TRUE(next.linkPlayer());
+    // The start-up's way: the player is launched, the lists load, then the
+    // link is finished.
+    next.beginLinkingPlayer();
+    ASSERT_TRUE(next.finishLinkingPlayer());
 
     EXPECT_EQ(nextLink.WinampIsPlaying(), PlayerLink::kStopped);
     EXPECT_LE(nextLink.WinampGetPosition(), 0);

@@ -193,13 +193,20 @@ TEST_F(PlaybackSequencerTest, DoubleClickAndTheSongMenuPlayTheSelectedRow)
 TEST_F(PlaybackSequencerTest, LinkingAPlayerThatPlaysWhileVornPlaysNothingStopsIt)
 {
     rows(3);
-    for (const int leftState : {PlayerLink::kPlaying, PlayerLink::kPaused}) {
-        link.state = leftState;
-        link.positionMs = 42'000;
-        link.log.clear();
-        ASSERT_TRUE(sequencer.linkPlayer());
-        EXPECT_EQ(link.state, PlayerLink::kStopped) << leftState;
-        EXPECT_EQ(link.log, (QStringList{QStringLiteral("start"), QStringLiteral("stop")}));
+    for (const bool atStartUp : {false, true}) {
+        for (const int leftState : {PlayerLink::kPlaying, PlayerLink::kPaused}) {
+            link.state = leftState;
+            link.positionMs = 42'000;
+            link.log.clear();
+            if (atStartUp) {
+                sequencer.beginLinkingPlayer();
+                ASSERT_TRUE(sequencer.finishLinkingPlayer());
+            } else {
+                ASSERT_TRUE(sequencer.linkPlayer());
+            }
+            EXPECT_EQ(link.state, PlayerLink::kStopped) << leftState << atStartUp;
+            EXPECT_EQ(link.log, (QStringList{QStringLiteral("start"), QStringLiteral("stop")}));
+        }
     }
     link.log.clear();
     ASSERT_TRUE(sequencer.linkPlayer());

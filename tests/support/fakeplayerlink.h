@@ -10,7 +10,7 @@
 // A player that records every command and answers queries from its fields.
 // `present` false behaves like a player that is gone: commands do nothing and
 // queries answer 0. StartWinamp brings it back when `startSucceeds`.
-class FakePlayerLink final : public PlayerLink
+class FakePlayerLink : public PlayerLink
 {
 public:
     bool present = true;
