@@ -7,7 +7,6 @@
 #include "core/eventlog.h"
 #include "core/settingsstore.h"
 #include "core/settingvalues.h"
-#include "core/twips.h"
 #include "frmnag.h"
 #include "helpbrowser.h"
 #include "helpcontents.h"
@@ -25,9 +24,7 @@
 #include "mainremotecontrol.h"
 #include "mainwindowlayout.h"
 #include "mixer/frmmixer.h"
-#include "mixer/mixerline.h"
-#include "mixer/mixerlines.h"
-#include "mixer/vuhost.h"
+#include "mixerwindow.h"
 #include "playback/forwardingplayerlink.h"
 #include "playback/playbacksequencer.h"
 #include "playback/playdisplay.h"
@@ -37,9 +34,9 @@
 #include "playback/playmonitor.h"
 #include "preferences/frmpreferences.h"
 #include "remote/mprisservice.h"
-#include "screenfit.h"
 #include "shellsettings.h"
 #include "statuspanels.h"
+#include "storedgeometry.h"
 #include "tagging/frmaddwizard.h"
 #include "tagging/libraryplaylisttarget.h"
 
@@ -47,12 +44,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -180,7 +175,8 @@ void frmMain::createControls()
     central->setObjectName(QStringLiteral("frmMainClient"));
     setCentralWidget(central);
 
-    m_actions = std::make_unique<MainActions>(MainActions::create(central, dotsPerInch()));
+    m_actions =
+        std::make_unique<MainActions>(MainActions::create(central, windowDotsPerInch(*this)));
     m_actions->addMenusTo(menuBar());
     m_banner = new BannerStrip(central);
 
@@ -501,7 +497,7 @@ void frmMain::Form_Load()
     // Working copies found now hold the unsaved work of a VORN that ended
     // without its closing steps; the library shows them as modified lists.
     m_store->recoverWorkingCopies();
-    restoreGeometryFromSettings();
+    restoreStoredGeometry(*this, m_settings);
     loadMixer();
     if (m_startUp == StartUp::WithSplash) {
         // Modal: the start-up timer fires while it is up.
@@ -525,7 +521,7 @@ void frmMain::tmrInit_Timer()
     m_actions->mnuViewTextLabels->setChecked(!textLabels);
     mnuViewTextLabels_Click();
 
-    LoadColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, dotsPerInch());
+    LoadColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, windowDotsPerInch(*this));
 
     m_actions->mnuViewBanner->setChecked(
         showBannerOn(m_settings.value(ShellSettings::kShowBanner)));
@@ -572,13 +568,13 @@ bool frmMain::Form_QueryUnload()
     // still show the built-in ones, which must not replace the user's.
     m_tmrInit->stop();
     if (m_viewOptionsApplied) {
-        SaveColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, dotsPerInch());
+        SaveColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, windowDotsPerInch(*this));
         m_settings.save(ShellSettings::kTextLabels,
                         onOffText(m_actions->mnuViewTextLabels->isChecked()));
         m_settings.save(ShellSettings::kShowBanner,
                         onOffText(m_actions->mnuViewBanner->isChecked()));
     }
-    saveGeometryToSettings();
+    storeGeometry(*this, m_settings);
     if (!m_closingWithoutQuestions)
         m_store->DeleteWorkingCopies();
     m_mixer->unload();
@@ -595,30 +591,9 @@ void frmMain::closeWithoutQuestions()
 
 void frmMain::loadMixer()
 {
-    if (m_mixer)
-        return;
-    // Without the meter library the window runs with a dark meter: no
-    // silence skip and no readings for the level control.
-    QString why;
-    QString loadedFrom;
-    QWidget *vuMeter = VuHost::createVuMeter(VuHost::defaultFolders(), nullptr, &why, &loadedFrom);
-    // Where the program's parts were found, for whoever checks an
-    // installation.
-    m_log->write(vuMeter ? QStringLiteral("VU Meter loaded from ") + loadedFrom
-                         : QStringLiteral("VU Meter not loaded: ") + why);
-    m_log->write(QStringLiteral("Help pages at ") +
-                 QFileInfo(helpIndexPath(QCoreApplication::applicationDirPath())).absolutePath());
-    frmMixer::Hooks hooks;
-    hooks.playPressed = [this] { return m_playerActions->tbPlay->isChecked(); };
-    hooks.pressNext = [this] {
-        m_sequencer->tbPlayer_ButtonClick(m_playerActions->tbNext->objectName());
-    };
-    hooks.hiddenByUser = [this] { m_playerActions->tbMixer->setChecked(false); };
-    PlayerLink &link = *m_link;
-    m_mixer = new frmMixer(
-        m_settings, link, vuMeter,
-        [&link](int linecontrol) { return makeMixerLine(linecontrol, link); }, std::move(hooks),
-        this);
+    if (!m_mixer)
+        m_mixer =
+            createMixerWindow(m_settings, *m_link, *m_sequencer, *m_playerActions, *m_log, this);
 }
 
 void frmMain::changeEvent(QEvent *event)
@@ -658,42 +633,4 @@ void frmMain::UpdateStatusBar()
     m_pMediaFiles->setText(texts.mediaFiles);
     m_pPlayTime->setText(texts.playTime);
     m_store->SavePlayList(true);
-}
-
-double frmMain::dotsPerInch() const
-{
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->logicalDotsPerInch() : 96.0;
-}
-
-void frmMain::restoreGeometryFromSettings()
-{
-    const double dpi = dotsPerInch();
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
-
-    auto twips = [this](const SettingKey &key, double fallback) {
-        return settingNumber(m_settings.value(key)).value_or(fallback);
-    };
-    const double x = twips(ShellSettings::kMainX, pixelsToTwips(screenSize.width(), dpi) / 4.0);
-    const double y = twips(ShellSettings::kMainY, pixelsToTwips(screenSize.height(), dpi) / 4.0);
-    const double w = twips(ShellSettings::kMainW, 8500);
-    const double h = twips(ShellSettings::kMainH, 5500);
-
-    // A stored place off every screen (a monitor unplugged) or a size beyond
-    // the screen is fitted into the free area of the screen it opens on, now
-    // and again once the window's frame is known.
-    move(twipsToPixels(x, dpi), twipsToPixels(y, dpi));
-    resize(twipsToPixels(w, dpi), twipsToPixels(h, dpi));
-    fitIntoScreen(this);
-    new FitIntoScreenOnShow(this);
-}
-
-void frmMain::saveGeometryToSettings()
-{
-    const double dpi = dotsPerInch();
-    m_settings.save(ShellSettings::kMainX, QString::number(pixelsToTwips(pos().x(), dpi)));
-    m_settings.save(ShellSettings::kMainY, QString::number(pixelsToTwips(pos().y(), dpi)));
-    m_settings.save(ShellSettings::kMainW, QString::number(pixelsToTwips(width(), dpi)));
-    m_settings.save(ShellSettings::kMainH, QString::number(pixelsToTwips(height(), dpi)));
 }

@@ -135,9 +135,6 @@ private:
     // Shows the Add Wizard modally, then refreshes the status bar.
     void tbbAddWizard_Click();
     void loadMixer();
-    void restoreGeometryFromSettings();
-    void saveGeometryToSettings();
-    double dotsPerInch() const;
 
     SettingsStore &m_settings;
     UserDialogs &m_dialogs;
