@@ -69,21 +69,80 @@ protected:
     static constexpr int kSongs = 200;
 
     PlayMonitor monitor{sequencer, songs, display};
+
+    // A day of its own random songs and troubles, named by its seed.
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random{seed};
+    std::uniform_real_distribution<double> unit{0.0, 1.0};
+    int reports = 0;
+
+    // Restart waits of the sequencer, as a virtual clock sees them: each one
+    // is due one interval after it began and is all the silence it may add.
+    qint64 restartDue = -1;
+    qint64 allowedStall = 0;
+    int failuresToCome = 0;
+    int failedStarts = 0;
+
+    BusinessDayTest()
+    {
+        PlaybackSequencer::Hooks hooks;
+        hooks.playerPath = [] { return QStringLiteral("/usr/bin/mpv"); };
+        hooks.random = [this] { return unit(random); };
+        hooks.reportTrouble = [this](const QString &) { ++reports; };
+        sequencer.setHooks(hooks);
+    }
+
+    // The player is killed between two ticks: it is seen at the next one,
+    // and some of the starts that follow fail.
+    void killPlayer()
+    {
+        link.present = false;
+        failuresToCome = unit(random) < 0.3 ? 1 + static_cast<int>(unit(random) * 6) : 0;
+    }
+
+    void armRestart(qint64 now)
+    {
+        if (sequencer.tmrRestart()->isActive() && restartDue < now) {
+            restartDue = now + sequencer.tmrRestart()->interval();
+            allowedStall += sequencer.tmrRestart()->interval();
+            ASSERT_LE(sequencer.tmrRestart()->interval(), 30'000);
+        }
+    }
+
+    // Fires the restart wait that is due at `now`; `noteStarts` looks at what
+    // the player was given.
+    void restartWhenDue(qint64 now, const std::function<void()> &noteStarts)
+    {
+        if (restartDue < 0 || now < restartDue)
+            return;
+        restartDue = -1;
+        link.startSucceeds = failuresToCome == 0;
+        if (failuresToCome > 0) {
+            --failuresToCome;
+            ++failedStarts;
+        }
+        sequencer.tmrRestart_Timer();
+        noteStarts();
+        armRestart(now);
+    }
+
+    // Each full run of kSongs starts holds each row once.
+    static void expectEachSongOncePerCycle(const QList<int> &played)
+    {
+        ASSERT_GE(played.size(), 2 * kSongs);
+        for (qsizetype cycle = 0; (cycle + 1) * kSongs <= played.size(); ++cycle) {
+            QList<int> rowsOfCycle = played.mid(cycle * kSongs, kSongs);
+            std::sort(rowsOfCycle.begin(), rowsOfCycle.end());
+            for (int row = 1; row <= kSongs; ++row)
+                ASSERT_EQ(rowsOfCycle[row - 1], row) << "cycle " << cycle;
+        }
+    }
 };
 
 TEST_F(BusinessDayTest,
        EightHoursOfRandomRepeatWithAKilledPlayerNeverStallAndPlayEachSongOncePerCycle)
 {
-    const unsigned seed = std::random_device{}();
     SCOPED_TRACE(::testing::Message() << "seed " << seed);
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    PlaybackSequencer::Hooks hooks;
-    hooks.playerPath = [] { return QStringLiteral("/usr/bin/mpv"); };
-    hooks.random = [&] { return unit(random); };
-    int reports = 0;
-    hooks.reportTrouble = [&](const QString &) { ++reports; };
-    sequencer.setHooks(hooks);
 
     rows(kSongs);
     std::vector<qint64> lengthMs(kSongs + 1);
@@ -102,12 +161,8 @@ TEST_F(BusinessDayTest,
     QList<int> played;
     // A stall: from the moment nothing plays (end or death) to the next start.
     qint64 silentSince = -1;
-    qint64 allowedStall = 0;
-    qint64 restartDue = -1;
     qint64 longestStall = 0;
     int kills = 0;
-    int failedStarts = 0;
-    int failuresToCome = 0;
 
     const auto noteStarts = [&] {
         if (link.played.size() == starts)
@@ -125,15 +180,6 @@ TEST_F(BusinessDayTest,
         // Keep the fake's own record from growing through the day.
         link.log.clear();
     };
-    const auto armRestart = [&] {
-        // A wait started by this step's handlers is due one interval later,
-        // and is all the silence it may add.
-        if (sequencer.tmrRestart()->isActive() && restartDue < now) {
-            restartDue = now + sequencer.tmrRestart()->interval();
-            allowedStall += sequencer.tmrRestart()->interval();
-            ASSERT_LE(sequencer.tmrRestart()->interval(), 30'000);
-        }
-    };
 
     click(actions.tbPlay);
     noteStarts();
@@ -147,32 +193,20 @@ TEST_F(BusinessDayTest,
                 silentSince = now;
                 allowedStall = 0;
             } else if (unit(random) < 1.0 / 2400) { // about every 20 minutes
-                link.present = false;
+                killPlayer();
                 ++kills;
-                // Killed between two ticks: seen at the next one.
                 silentSince = now - kTickMs / 2;
                 allowedStall = kTickMs;
-                failuresToCome = unit(random) < 0.3 ? 1 + static_cast<int>(unit(random) * 6) : 0;
             } else {
                 link.positionMs = static_cast<int>(elapsed);
             }
         }
 
-        if (restartDue >= 0 && now >= restartDue) {
-            restartDue = -1;
-            link.startSucceeds = failuresToCome == 0;
-            if (failuresToCome > 0) {
-                --failuresToCome;
-                ++failedStarts;
-            }
-            sequencer.tmrRestart_Timer();
-            noteStarts();
-            armRestart();
-        }
+        restartWhenDue(now, noteStarts);
         if (sequencer.tmrMonitor()->isActive()) {
             monitor.tmrMonitor_Timer();
             noteStarts();
-            armRestart();
+            armRestart(now);
         }
         // Something is always due: a tick or a restart. Neither means a stall
         // that would last until someone pressed a button.
@@ -187,15 +221,10 @@ TEST_F(BusinessDayTest,
     RecordProperty("songsPlayed", static_cast<int>(played.size()));
     RecordProperty("longestStallMs", static_cast<int>(longestStall));
 
-    // Every song once per cycle: each full run of 200 starts holds each row
-    // once. Songs of 10 to 90 s give the day at least two whole cycles.
-    ASSERT_GE(played.size(), 2 * kSongs);
-    for (qsizetype cycle = 0; (cycle + 1) * kSongs <= played.size(); ++cycle) {
-        QList<int> rowsOfCycle = played.mid(cycle * kSongs, kSongs);
-        std::sort(rowsOfCycle.begin(), rowsOfCycle.end());
-        for (int row = 1; row <= kSongs; ++row)
-            ASSERT_EQ(rowsOfCycle[row - 1], row) << "cycle " << cycle;
-    }
+    // Every song once per cycle. Songs of 10 to 90 s give the day at least
+    // two whole cycles.
+    expectEachSongOncePerCycle(played);
+    ASSERT_FALSE(HasFatalFailure());
 
     // Nothing grew through the day.
     EXPECT_EQ(songs.rowCount(), kSongs);
@@ -266,16 +295,7 @@ protected:
 TEST_F(MixerBusinessDayTest,
        EightHoursWithSkipOnSilenceAndLevelControlKeepTheMusicGoingAndTheLevelNearItsTarget)
 {
-    const unsigned seed = std::random_device{}();
     SCOPED_TRACE(::testing::Message() << "seed " << seed);
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    PlaybackSequencer::Hooks hooks;
-    hooks.playerPath = [] { return QStringLiteral("/usr/bin/mpv"); };
-    hooks.random = [&] { return unit(random); };
-    int reports = 0;
-    hooks.reportTrouble = [&](const QString &) { ++reports; };
-    sequencer.setHooks(hooks);
 
     // Songs of whole seconds; a third fall silent from 70 percent of their
     // length, a third from 90 percent, a third never. Loudness is the peak at
@@ -340,15 +360,11 @@ TEST_F(MixerBusinessDayTest,
 
     qsizetype starts = 0;
     qint64 silentSince = -1;
-    qint64 allowedStall = 0;
-    qint64 restartDue = -1;
     qint64 longestStall = 0;
     // The last moment at which what the meter reads changed its kind: a song
     // started or fell silent, the player died or was paused or resumed.
     qint64 lastChange = 0;
     int kills = 0;
-    int failedStarts = 0;
-    int failuresToCome = 0;
     int skips = 0;
     int levelUps = 0;
     int levelDowns = 0;
@@ -370,13 +386,6 @@ TEST_F(MixerBusinessDayTest,
             silentSince = -1;
         }
         link.log.clear();
-    };
-    const auto armRestart = [&] {
-        if (sequencer.tmrRestart()->isActive() && restartDue < clock.now()) {
-            restartDue = clock.now() + sequencer.tmrRestart()->interval();
-            allowedStall += sequencer.tmrRestart()->interval();
-            ASSERT_LE(sequencer.tmrRestart()->interval(), 30'000);
-        }
     };
     // A skip on silence: only in a song's silent tail, past 85 percent of it,
     // after the meter's silence time.
@@ -427,12 +436,11 @@ TEST_F(MixerBusinessDayTest,
                 allowedStall = kTickMs;
                 lastChange = now;
             } else if (unit(random) < double(kStepMs) / (20 * 60 * 1000)) {
-                link.present = false;
+                killPlayer();
                 ++kills;
                 silentSince = now - kStepMs / 2;
                 allowedStall = kTickMs;
                 lastChange = now;
-                failuresToCome = unit(random) < 0.3 ? 1 + static_cast<int>(unit(random) * 6) : 0;
             } else {
                 link.positionMs = static_cast<int>(elapsed);
                 if (elapsed - kStepMs < silentFromMs[row] && elapsed >= silentFromMs[row])
@@ -471,21 +479,11 @@ TEST_F(MixerBusinessDayTest,
             lastChange = now;
         }
 
-        if (restartDue >= 0 && now >= restartDue) {
-            restartDue = -1;
-            link.startSucceeds = failuresToCome == 0;
-            if (failuresToCome > 0) {
-                --failuresToCome;
-                ++failedStarts;
-            }
-            sequencer.tmrRestart_Timer();
-            noteStarts();
-            armRestart();
-        }
+        restartWhenDue(now, noteStarts);
         if (now % kTickMs == 0 && sequencer.tmrMonitor()->isActive()) {
             monitor.tmrMonitor_Timer();
             noteStarts();
-            armRestart();
+            armRestart(now);
         }
 
         if (mixer->tmrSALMonitor()->isActive()) {
@@ -572,13 +570,8 @@ TEST_F(MixerBusinessDayTest,
     RecordProperty("longestStallMs", static_cast<int>(longestStall));
 
     // Every song once per cycle, the skipped ones included.
-    ASSERT_GE(played.size(), 2 * kSongs);
-    for (qsizetype cycle = 0; (cycle + 1) * kSongs <= played.size(); ++cycle) {
-        QList<int> rowsOfCycle = played.mid(cycle * kSongs, kSongs);
-        std::sort(rowsOfCycle.begin(), rowsOfCycle.end());
-        for (int r = 1; r <= kSongs; ++r)
-            ASSERT_EQ(rowsOfCycle[r - 1], r) << "cycle " << cycle;
-    }
+    expectEachSongOncePerCycle(played);
+    ASSERT_FALSE(HasFatalFailure());
 
     // Nothing grew through the day.
     QCoreApplication::sendPostedEvents();
