@@ -33,6 +33,10 @@ void PlayMonitor::tmrMonitor_Timer()
     PlayerLink &link = m_sequencer.link();
     double p = link.WinampGetPosition() / 1000.0;
     if (p <= 0) {
+        // A song paused before the player read its first position also reads
+        // 0; it has not ended, and moving on would start the next one.
+        if (link.WinampIsPlaying() == PlayerLink::kPaused)
+            return;
         endOfSong();
         return;
     }

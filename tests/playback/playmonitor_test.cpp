@@ -92,6 +92,30 @@ TEST_F(PlayMonitorTest, TheEndOfTheLastRowStopsOrWrapsWithRepeat)
     EXPECT_TRUE(sequencer.tmrMonitor()->isActive());
 }
 
+TEST_F(PlayMonitorTest, APauseAtTheVeryStartOfASongIsNotItsEnd)
+{
+    rows(2);
+    click(actions.tbPlay);
+    click(actions.tbPause);
+    link.positionMs = 0; // paused before it read a position
+    for (int tick = 0; tick < 4; ++tick)
+        monitor.tmrMonitor_Timer();
+    EXPECT_EQ(playedRows(), QList<int>{1});
+    EXPECT_EQ(link.state, PlayerLink::kPaused);
+    EXPECT_TRUE(actions.tbPause->isChecked());
+
+    // Resumed and then at its end, it moves on; a player that died while
+    // paused is noticed as before.
+    click(actions.tbPlay);
+    link.positionMs = 0;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2}));
+    click(actions.tbPause);
+    link.present = false;
+    monitor.tmrMonitor_Timer();
+    EXPECT_TRUE(sequencer.tmrRestart()->isActive());
+}
+
 TEST_F(PlayMonitorTest, RandomAlwaysPicksThroughTheSelector)
 {
     rows(3);
