@@ -1,6 +1,9 @@
 #include "songlistmodel.h"
 
+#include "core/duration.h"
+
 #include <algorithm>
+#include <array>
 
 SongListModel::SongListModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -49,6 +52,22 @@ QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
+qint64 SongListModel::playSeconds(const SongRow &row)
+{
+    // Length texts are short and plain: read in place, without a string each.
+    const QByteArrayView len = row.fieldUtf8(chLen);
+    std::array<char16_t, 16> units;
+    bool ascii = len.size() <= qsizetype(units.size());
+    for (qsizetype i = 0; ascii && i < len.size(); ++i) {
+        ascii = static_cast<unsigned char>(len[i]) < 0x80;
+        units[static_cast<size_t>(i)] = static_cast<char16_t>(len[i]);
+    }
+    const qint64 parsed = ascii ? ParseDuration(QStringView(units.data(), len.size()))
+                                : ParseDuration(row.field(chLen));
+    // Each term is bounded, so the sum of any number of rows fits.
+    return qBound<qint64>(0, parsed, kMaxPlayTime);
+}
+
 void SongListModel::clear()
 {
     setRows({});
@@ -58,6 +77,9 @@ void SongListModel::setRows(std::vector<SongRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_playSeconds = 0;
+    for (const SongRow &row : m_rows)
+        m_playSeconds += playSeconds(row);
     ++m_revision;
     endResetModel();
 }
@@ -66,6 +88,7 @@ void SongListModel::appendRow(SongRow row)
 {
     const int at = rowCount();
     beginInsertRows({}, at, at);
+    m_playSeconds += playSeconds(row);
     m_rows.push_back(std::move(row));
     ++m_revision;
     endInsertRows();
@@ -77,6 +100,8 @@ void SongListModel::appendRows(std::vector<SongRow> rows)
         return;
     const int at = rowCount();
     beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
+    for (const SongRow &row : rows)
+        m_playSeconds += playSeconds(row);
     m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
                   std::make_move_iterator(rows.end()));
     ++m_revision;
@@ -85,7 +110,9 @@ void SongListModel::appendRows(std::vector<SongRow> rows)
 
 void SongListModel::setRow(int index, SongRow row)
 {
-    m_rows[static_cast<size_t>(index)] = std::move(row);
+    SongRow &old = m_rows[static_cast<size_t>(index)];
+    m_playSeconds += playSeconds(row) - playSeconds(old);
+    old = std::move(row);
     ++m_revision;
     emit dataChanged(this->index(index, 0), this->index(index, kSongColumnCount - 1));
 }
@@ -127,6 +154,8 @@ void SongListModel::removeRowsAt(std::vector<int> rows)
                rows.end());
     if (rows.empty())
         return;
+    for (int row : rows)
+        m_playSeconds -= playSeconds(m_rows[static_cast<size_t>(row)]);
 
     if (m_currentSong > 0) {
         const auto removedAbove = std::lower_bound(rows.begin(), rows.end(), m_currentSong - 1);

@@ -46,6 +46,15 @@ public:
     // Stable sort by the column's text, ignoring case.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+    // The longest total play time told, 99999:59:59; a longer one reads as this.
+    static constexpr qint64 kMaxPlayTime = 99999LL * 3600 + 59 * 60 + 59;
+    // The rows' lengths added up, kept as rows come and go so that a refresh
+    // costs nothing however long the list. Lengths that do not read as a
+    // time count 0.
+    qint64 totalPlaySeconds() const { return qMin(m_playSeconds, kMaxPlayTime); }
+    // What one row adds to the total.
+    static qint64 playSeconds(const SongRow &row);
+
     // Changes whenever what a play list file stores of the rows changes (their
     // texts or order); never repeats within the life of the model.
     quint64 contentRevision() const { return m_revision; }
@@ -64,6 +73,7 @@ private:
     std::vector<SongRow> m_rows;
     int m_currentSong = 0;
     quint64 m_revision = 0;
+    qint64 m_playSeconds = 0; // unbounded sum of playSeconds() of every row
     ImageSource m_images;
     mutable QHash<quint64, QIcon> m_iconCache;
 };
