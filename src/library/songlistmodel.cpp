@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 SongListModel::SongListModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -206,14 +207,41 @@ void SongListModel::sort(int column, Qt::SortOrder order)
     std::vector<int> positions(m_rows.size());
     for (size_t i = 0; i < positions.size(); ++i)
         positions[i] = static_cast<int>(i);
-    // Rows keep their text encoded: the column is decoded once, not per comparison.
-    std::vector<QString> keys;
-    keys.reserve(m_rows.size());
-    for (const SongRow &row : m_rows)
-        keys.push_back(row.field(static_cast<SongColumn>(column)));
+    // Rows keep their text encoded: each key is made once, not per comparison.
+    // Most texts are ASCII, which compares without case as its lowered bytes
+    // do; the others compare as Qt compares text without case. Both give the
+    // same answer for two ASCII texts, so the order is one order.
+    struct Key
+    {
+        std::string lowered; // the lowered bytes of an ASCII text
+        QString text;        // any other text, decoded
+        bool ascii = true;
+    };
+    std::vector<Key> keys(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const QByteArrayView bytes = m_rows[i].fieldUtf8(static_cast<SongColumn>(column));
+        Key &key = keys[i];
+        key.lowered.resize(static_cast<size_t>(bytes.size()));
+        for (qsizetype j = 0; key.ascii && j < bytes.size(); ++j) {
+            const auto c = static_cast<unsigned char>(bytes[j]);
+            key.ascii = c < 0x80;
+            key.lowered[static_cast<size_t>(j)] =
+                static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        }
+        if (!key.ascii) {
+            key.lowered.clear();
+            key.text = m_rows[i].field(static_cast<SongColumn>(column));
+        }
+    }
+    const auto compare = [](const Key &a, const Key &b) {
+        if (a.ascii && b.ascii)
+            return a.lowered.compare(b.lowered);
+        const QString left = a.ascii ? QString::fromLatin1(a.lowered) : a.text;
+        const QString right = b.ascii ? QString::fromLatin1(b.lowered) : b.text;
+        return left.compare(right, Qt::CaseInsensitive);
+    };
     std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
-        const int c =
-            keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)], Qt::CaseInsensitive);
+        const int c = compare(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
     reorder(positions);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstring>
+#include <numeric>
 #include <vector>
 
 // Rows keep their text as the file's UTF-8, shared between the rows of one
@@ -75,4 +76,36 @@ TEST(SongRow, ModelSortsDecodedTextIgnoringCaseAndKeepsEqualRowsInOrder)
     model.sort(chArtist, Qt::DescendingOrder);
     EXPECT_EQ(model.data(model.index(0, chArtist)).toString(), QStringLiteral("élan"));
     EXPECT_EQ(model.data(model.index(4, chArtist)).toString(), QStringLiteral("ABBA"));
+}
+
+// Sorting reads ASCII texts by their bytes and the others through Qt: the
+// order must be the one Qt's comparison without case gives, whatever the mix.
+TEST(SongRow, ModelSortAgreesWithQtsComparisonOverMixedTexts)
+{
+    const QStringList texts = {
+        "abc", "ABC", "abd",    "ab", "",   "Ab c", "ab_", "ab[",    "ab`",     "AB@", "Zz",
+        "zZ",  "z",   "éa",     "Éa", "ea", "EB",   "e",   "ß",      "SS",      "ss",  "ſ",
+        "İ",   "i",   "I",      "ı",  "Ω",  "ω",    "~",   "\u007f", "a\u00a0", "a ",  "a!",
+        "😀",   "😀a",  "\uffff", "Ǆ",  "ǅ",  "ǆ",    "123", "0123",   "12",
+    };
+    QByteArray lines;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        lines += storedLine(
+            {QByteArray::number(i).constData(), texts[i].toUtf8().constData(), "", "", "", ""});
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        SongListModel model;
+        model.setRows(PlayListFile::parse(lines).songs);
+        model.sort(chArtist, order);
+
+        QList<qsizetype> expected(texts.size());
+        std::iota(expected.begin(), expected.end(), 0);
+        std::stable_sort(expected.begin(), expected.end(), [&](qsizetype a, qsizetype b) {
+            const int c = texts[a].compare(texts[b], Qt::CaseInsensitive);
+            return order == Qt::AscendingOrder ? c < 0 : c > 0;
+        });
+        for (qsizetype row = 0; row < texts.size(); ++row)
+            EXPECT_EQ(model.data(model.index(static_cast<int>(row), chTitle)).toString(),
+                      QString::number(expected[row]))
+                << "row " << row << " order " << order;
+    }
 }
