@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
+
+#include <vector>
 
 // Play length estimated from a media file's size alone, in whole seconds, for
 // the Len column of a new song row. Only mp3 and wav files get an estimate;
@@ -22,3 +25,8 @@ qint32 EstimateSongLength(const QString &file);
 // 16 bits gets the same result as before; a result beyond the 32-bit range
 // saturates. A negative size counts as 0.
 qint32 estimateSongLengthFromSize(const QString &file, qint64 sizeInBytes);
+
+// EstimateSongLength for each of many files at once, in their order: what an
+// import of a long list uses. Files of one folder that follow each other have
+// their folder looked up once, and a long list is shared between two threads.
+std::vector<qint32> EstimateSongLengths(const QStringList &files);

@@ -42,7 +42,7 @@ void SongListEditor::Add2PlayList(const QString &file, const QStringList &fields
 {
     if (m_store.selectedPlayList() < 0)
         m_store.NewPlayList(QString());
-    m_songs.appendRow(makeRow(file, fields));
+    m_songs.appendRow(makeRow(file, fields, EstimateSongLength(file)));
 }
 
 void SongListEditor::addFiles(const QStringList &files)
@@ -51,20 +51,22 @@ void SongListEditor::addFiles(const QStringList &files)
         return;
     if (m_store.selectedPlayList() < 0)
         m_store.NewPlayList(QString());
+    const std::vector<qint32> lengths = EstimateSongLengths(files);
     std::vector<SongRow> rows;
     rows.reserve(static_cast<size_t>(files.size()));
-    for (const QString &file : files)
-        rows.push_back(makeRow(file, {}));
+    for (qsizetype i = 0; i < files.size(); ++i)
+        rows.push_back(makeRow(files[i], {}, lengths[static_cast<size_t>(i)]));
     m_songs.appendRows(std::move(rows));
 }
 
-SongRow SongListEditor::makeRow(const QString &file, const QStringList &fields) const
+SongRow SongListEditor::makeRow(const QString &file, const QStringList &fields,
+                                qint32 lengthSeconds) const
 {
     std::array<QString, kSongColumnCount> text;
     if (fields.isEmpty())
         text[chTitle] = songTitleFromFile(file);
     text[chFile] = file;
-    text[chLen] = FormatDuration(EstimateSongLength(file));
+    text[chLen] = FormatDuration(lengthSeconds);
     SongRow row(text);
     // The icons are the added file's, whatever the fields say.
     if (m_hooks.assignIcons)

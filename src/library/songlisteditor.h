@@ -57,7 +57,7 @@ public:
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
 private:
-    SongRow makeRow(const QString &file, const QStringList &fields) const;
+    SongRow makeRow(const QString &file, const QStringList &fields, qint32 lengthSeconds) const;
     std::vector<bool> selectionFlags() const;
     void applyOrder(const std::vector<int> &order);
     void updateStatusBar();

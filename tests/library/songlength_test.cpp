@@ -114,4 +114,45 @@ TEST_F(SongLengthOfFile, AHugeMp3GetsTheFullEstimate)
     EXPECT_EQ(EstimateSongLength(createFile(QStringLiteral("long.mp3"), 700'000'000)), 43'429);
 }
 
+// A long import looks its files up in batches: every file must get what it
+// gets alone, however the list mixes folders, and in the list's order.
+TEST_F(SongLengthOfFile, ABatchGivesEachFileWhatItGetsAlone)
+{
+    QDir(m_dir.path()).mkpath(QStringLiteral("album/folder.mp3"));
+    createFile(QStringLiteral("plain.txt"), 10);
+    QStringList kinds = {
+        createFile(QStringLiteral("album/a.mp3"), 1'000'000),
+        createFile(QStringLiteral("album/b.WAV"), 17'640'000),
+        createFile(QStringLiteral("album/Été ♪.mp3"), 2'000'000),
+        createFile(QStringLiteral("top.mp3"), 500'000),
+        m_dir.filePath(QStringLiteral("album/gone.mp3")),
+        m_dir.filePath(QStringLiteral("no such folder/a.mp3")),
+        m_dir.filePath(QStringLiteral("plain.txt/a.mp3")), // a file where a folder should be
+        m_dir.filePath(QStringLiteral("album/folder.mp3")),
+        m_dir.filePath(QStringLiteral("album/../album/a.mp3")),
+        m_dir.filePath(QStringLiteral("album/")) + QStringLiteral("x.wav/"),
+        m_dir.filePath(QStringLiteral("album/a.mp3")) + QChar(u'\0') + QStringLiteral(".mp3"),
+        createFile(QStringLiteral("album/c.mid"), 1'000'000),
+        QStringLiteral("/top-level-nothing.mp3"),
+        QStringLiteral("relative/none.wav"),
+        QString(),
+    };
+    // A symbolic link to a song counts as the song.
+    ASSERT_TRUE(QFile::link(kinds[0], m_dir.filePath(QStringLiteral("link.mp3"))));
+    kinds << m_dir.filePath(QStringLiteral("link.mp3"));
+
+    for (const qsizetype count : {qsizetype(1), kinds.size(), qsizetype(5000)}) {
+        QStringList files;
+        for (qsizetype i = 0; i < count; ++i)
+            files << kinds[(i * 7 + i / 3) % kinds.size()]; // runs of one folder, and jumps
+        const std::vector<qint32> lengths = EstimateSongLengths(files);
+        ASSERT_EQ(lengths.size(), static_cast<size_t>(count));
+        for (qsizetype i = 0; i < count; ++i)
+            ASSERT_EQ(lengths[static_cast<size_t>(i)], EstimateSongLength(files[i]))
+                << files[i].toStdString() << " at " << i << " of " << count;
+    }
+    EXPECT_EQ(EstimateSongLengths({kinds[0], kinds[1], kinds[2], kinds[3]}),
+              (std::vector<qint32>{63, 100, 124, 28}));
+}
+
 } // namespace
