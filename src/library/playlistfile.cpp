@@ -20,9 +20,13 @@ void forEachLine(const QByteArray &bytes, Handler lineHandler)
     const char *p = bytes.constData();
     const char *end = p + bytes.size();
     while (p < end) {
-        const char *lineEnd = p;
-        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
-            ++lineEnd;
+        // A line ends at the first CR or LF; both searches run a word at a time.
+        const auto *lf =
+            static_cast<const char *>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char *limit = lf ? lf : end;
+        const auto *cr =
+            static_cast<const char *>(std::memchr(p, '\r', static_cast<size_t>(limit - p)));
+        const char *lineEnd = cr ? cr : limit;
         if (!lineHandler(p, static_cast<qsizetype>(lineEnd - p)))
             return;
         p = lineEnd;
@@ -58,13 +62,36 @@ void sanitizeLineBreaks(char *begin, char *end)
 }
 
 // Text that reads back as written: valid UTF-8 without line breaks.
+// Whether no byte has its top bit set, looked at eight bytes at a time.
+bool isAscii(QByteArrayView text)
+{
+    const char *p = text.data();
+    const qsizetype size = text.size();
+    quint64 bits = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, sizeof word);
+        bits |= word;
+    }
+    for (; i < size; ++i)
+        bits |= static_cast<unsigned char>(p[i]);
+    return (bits & 0x8080808080808080ULL) == 0;
+}
+
 bool isCanonicalText(QByteArrayView field)
 {
-    for (const char c : field) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return QUtf8StringView(field.data(), field.size()).isValidUtf8();
-    }
-    return true;
+    return isAscii(field) || QUtf8StringView(field.data(), field.size()).isValidUtf8();
+}
+
+qsizetype lineFeeds(const QByteArray &bytes)
+{
+    qsizetype count = 0;
+    const char *end = bytes.constData() + bytes.size();
+    for (const char *p = bytes.constData();
+         (p = static_cast<const char *>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p)
+        ++count;
+    return count;
 }
 
 } // namespace
@@ -73,7 +100,7 @@ Content parse(const QByteArray &bytes)
 {
     Content content;
     // One row per line: counting the line ends first sizes the rows once.
-    content.songs.reserve(static_cast<size_t>(bytes.count('\n')) + 1);
+    content.songs.reserve(static_cast<size_t>(lineFeeds(bytes)) + 1);
     // Rows keep their lines inside the file's bytes; bytes that are not their
     // own (raw or literal data) are copied once so that the rows may outlive them.
     QByteArray shared = bytes;

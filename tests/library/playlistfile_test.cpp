@@ -216,6 +216,30 @@ TEST(PlayListFile, TellsWhetherWritingTheRowsBackGivesTheSameBytes)
     }
 }
 
+// Lines end at CR, LF or CR LF, whichever comes first; text is checked in
+// words of eight bytes, so a byte beyond ASCII must be seen wherever it sits.
+TEST(PlayListFile, SplitsLinesAtAnyEndAndSeesTextBeyondAsciiAnywhereInAField)
+{
+    const PlayListFile::Content mixed = parse("T1\rT2\nT3\n\rT4\r\nT5");
+    QStringList titles;
+    for (const SongRow &row : mixed.songs)
+        titles << row.title();
+    EXPECT_EQ(titles, (QStringList{"T1", "T2", "T3", "T4", "T5"}));
+
+    for (int at = 0; at < 20; ++at) {
+        QByteArray utf8(20, 'x');
+        utf8.replace(at, 1, "\xC3\xA9");
+        QByteArray cp1252(20, 'x');
+        cp1252[at] = '\xE9';
+        const QByteArray good = storedLine({utf8.constData(), "", "", "", "", "/m/a.mp3"});
+        const QByteArray bad = storedLine({"T", cp1252.constData(), "", "", "", "/m/a.mp3"});
+        EXPECT_TRUE(parse(good).canonical) << at;
+        EXPECT_EQ(parse(good).songs.at(0).title(), QString::fromUtf8(utf8)) << at;
+        EXPECT_FALSE(parse(bad).canonical) << at;
+        EXPECT_EQ(parse(bad).songs.at(0).field(chArtist), QString::fromLatin1(cp1252)) << at;
+    }
+}
+
 TEST(PlayListFile, FindsAShortcutOnlyByItsFirstLine)
 {
     QTemporaryDir dir;
