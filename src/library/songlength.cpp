@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 
+#include <system_error>
 #include <thread>
 
 #ifdef Q_OS_UNIX
@@ -168,13 +169,17 @@ std::vector<qint32> EstimateSongLengths(const QStringList &files)
     // short list is not worth a thread.
     constexpr qsizetype kWorthAThread = 4096;
     const qsizetype half = files.size() / 2;
+    std::thread second;
     if (files.size() >= kWorthAThread && std::thread::hardware_concurrency() > 1) {
-        std::thread second([&] { estimateRange(files, half, files.size(), lengths); });
-        estimateRange(files, 0, half, lengths);
-        second.join();
-    } else {
-        estimateRange(files, 0, files.size(), lengths);
+        try {
+            second = std::thread([&] { estimateRange(files, half, files.size(), lengths); });
+        } catch (const std::system_error &) {
+            // No thread to be had: the whole list on this one.
+        }
     }
+    estimateRange(files, 0, second.joinable() ? half : files.size(), lengths);
+    if (second.joinable())
+        second.join();
 #else
     for (qsizetype i = 0; i < files.size(); ++i)
         lengths[static_cast<size_t>(i)] = EstimateSongLength(files[i]);
