@@ -179,11 +179,7 @@ TEST_F(PlayerChange, APathOfTheSameKindOrACancelKeepsThePlayerInUse)
 
 TEST_F(PlayerChange, WithoutAPlayerTheNewKindIsLinkedAtOnce)
 {
-    auto window = makeWindow();
-    link->present = false;
-    link->startSucceeds = false;
-    window->show();
-    window->tmrInit_Timer();
+    auto window = startWithoutPlayer();
     ASSERT_FALSE(window->PlayerLinked());
     window->playerLink().setFactory(made.factory());
     const std::size_t messages = dialogs.messages.size();

@@ -145,11 +145,7 @@ TEST_F(frmMainPlayerTest, TheTimeDisplayKeepsItsDesignSize)
 
 TEST_F(frmMainPlayerTest, ClickingStopWithoutAPlayerOnlyWarns)
 {
-    auto window = makeWindow();
-    link->present = false;
-    link->startSucceeds = false;
-    window->show();
-    window->tmrInit_Timer();
+    auto window = startWithoutPlayer();
     window->tmrHack_Timer(); // shows Stop pressed
     ASSERT_FALSE(window->PlayerLinked());
     const size_t warnings = dialogs.messages.size();

@@ -74,11 +74,7 @@ TEST_F(MainRemoteControlTest, CommandsPlayAsTheToolbarDoesAndTheStateFollows)
 TEST_F(MainRemoteControlTest, WithoutAPlayerCommandsShowOnlyTheWarning)
 {
     writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
-    auto window = makeWindow();
-    link->present = false;
-    link->startSucceeds = false;
-    window->show();
-    window->tmrInit_Timer();
+    auto window = startWithoutPlayer();
     ASSERT_FALSE(window->PlayerLinked());
     const size_t before = dialogs.messages.size();
 

@@ -27,6 +27,17 @@ protected:
         return window;
     }
 
+    // A window started where no player can be found or started.
+    std::unique_ptr<frmMain> startWithoutPlayer()
+    {
+        auto window = makeWindow();
+        link->present = false;
+        link->startSucceeds = false;
+        window->show();
+        window->tmrInit_Timer();
+        return window;
+    }
+
     // A window over a fake player; `link` points at it while the window lives.
     std::unique_ptr<frmMain> makeWindow()
     {
