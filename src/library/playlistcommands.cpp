@@ -136,6 +136,7 @@ bool PlayListCommands::lvPlayLists_AfterLabelEdit(int row, const QString &newTex
             return false;
     }
 
+    m_store.finishWrites();
     const QString oldStored = m_store.storedFileOf(row);
     const QString newStored = m_store.storedFile(newText);
     const QString oldCopy = m_store.workingCopyOf(row);
@@ -190,6 +191,8 @@ void PlayListCommands::mnuPLDelete_Click()
     for (const QModelIndex &index : m_selection.selectedRows())
         rows << index.row();
     std::sort(rows.begin(), rows.end(), std::greater<>());
+    // A working copy still being written would come back after its delete.
+    m_store.finishWrites();
     for (const int row : std::as_const(rows)) {
         QFile::remove(m_store.storedFileOf(row));
         // The working copy goes too: a later play list of the same name must

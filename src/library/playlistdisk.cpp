@@ -64,7 +64,7 @@ bool replaceUnsynced(const QString &path, const QByteArray &bytes, QString &erro
 bool PlayListDisk::write(const QString &path, const QByteArray &bytes, QString &error)
 {
     if (m_scratch)
-        return replaceUnsynced(path, bytes, error);
+        return writeScratch(path, bytes, error);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();
@@ -83,6 +83,11 @@ bool PlayListDisk::write(const QString &path, const QByteArray &bytes, QString &
         return false;
     }
     return true;
+}
+
+bool PlayListDisk::writeScratch(const QString &path, const QByteArray &bytes, QString &error)
+{
+    return replaceUnsynced(path, bytes, error);
 }
 
 bool PlayListDisk::copy(const QString &from, const QString &to, QString &error)

@@ -21,6 +21,9 @@ public:
     // Unless scratch writes are on, the bytes reach the disk before the file
     // is replaced, so that even a power cut leaves the old or the new file.
     virtual bool write(const QString &path, const QByteArray &bytes, QString &error);
+    // The write of a scratch file on its own. It reads no state of this
+    // object, so a worker thread may call it while the owner goes on.
+    virtual bool writeScratch(const QString &path, const QByteArray &bytes, QString &error);
     // Copies `from` to a new file `to`; on failure no part of `to` is left.
     virtual bool copy(const QString &from, const QString &to, QString &error);
 

@@ -1,5 +1,6 @@
 #include "playliststore.h"
 
+#include "backgroundwriter.h"
 #include "core/userdialogs.h"
 #include "playlistdisk.h"
 #include "playlistfile.h"
@@ -62,9 +63,21 @@ PlayListStore::PlayListStore(QString folder, PlayListLibraryModel &library,
     , m_dialogs(dialogs)
     , m_realDisk(std::make_unique<PlayListDisk>())
     , m_disk(m_realDisk.get())
-{}
+    , m_writer(std::make_unique<BackgroundWriter>())
+{
+    QObject::connect(m_writer.get(), &BackgroundWriter::finished, m_writer.get(),
+                     [this](const QString &path, bool written, const QString &error) {
+                         workingCopyWritten(path, written, error);
+                     });
+}
 
+// The writer finishes the writes still posted before it goes.
 PlayListStore::~PlayListStore() = default;
+
+void PlayListStore::finishWrites()
+{
+    m_writer->waitForDone();
+}
 
 void PlayListStore::setHooks(Hooks hooks)
 {
@@ -73,6 +86,7 @@ void PlayListStore::setHooks(Hooks hooks)
 
 void PlayListStore::setDisk(PlayListDisk *disk)
 {
+    finishWrites();
     m_disk = disk ? disk : m_realDisk.get();
     m_written.reset();
 }
@@ -176,6 +190,9 @@ void PlayListStore::loadPlayListAt(int row)
     const QString name = m_library.entry(row).name;
     const QString copy = workingCopyOf(row);
     const QString stored = storedFileOf(row);
+    // Other play lists' copies may still be on their way; this one must not.
+    if (m_writer->isPending(copy))
+        finishWrites();
 
     QString error;
     if (!m_disk->exists(copy) && m_disk->exists(stored)) {
@@ -319,7 +336,7 @@ bool PlayListStore::workingCopyCurrent(int row, const QString &target) const
         m_written->revision != m_songs.contentRevision())
         return false;
     // A file removed or changed behind the program's back is written again.
-    return QFileInfo(target).size() == m_written->size;
+    return m_writer->isPending(target) || QFileInfo(target).size() == m_written->size;
 }
 
 void PlayListStore::rememberWorkingCopy(int row, const QString &target, qint64 size)
@@ -339,6 +356,20 @@ void PlayListStore::writeWorkingCopy(int row)
     const QByteArray bytes = shortcut.isEmpty() ? PlayListFile::serialize(m_songs.rows())
                                                 : PlayListFile::serializeShortcut(shortcut);
     const QModelIndex entry = m_library.index(row, 0);
+    if (bytes.size() >= m_backgroundBytes) {
+        m_writing.insert(target, QPersistentModelIndex(entry));
+        rememberWorkingCopy(row, target, bytes.size());
+        PlayListDisk *disk = m_disk;
+        m_writer->post(target, bytes,
+                       [disk](const QString &path, const QByteArray &data, QString &error) {
+                           return disk->writeScratch(path, data, error);
+                       });
+        return;
+    }
+    // A larger write of the same file still on its way would land after
+    // this one.
+    if (m_writer->isPending(target))
+        finishWrites();
     QString error;
     m_disk->setScratchWrites(true);
     const bool written = m_disk->write(target, bytes, error);
@@ -349,6 +380,29 @@ void PlayListStore::writeWorkingCopy(int row)
         return;
     }
     m_written.reset();
+    reportUnwritable(entry, target, error);
+}
+
+void PlayListStore::workingCopyWritten(const QString &path, bool written, const QString &error)
+{
+    // A newer write of the same file may be waiting behind this one: its
+    // entry stays recorded until it is done.
+    const QPersistentModelIndex entry =
+        m_writer->isPending(path) ? m_writing.value(path) : m_writing.take(path);
+    if (written) {
+        if (entry.isValid())
+            setMark(m_unwritable, entry, false);
+        return;
+    }
+    if (m_written && m_written->path == path)
+        m_written.reset();
+    if (entry.isValid())
+        reportUnwritable(entry, path, error);
+}
+
+void PlayListStore::reportUnwritable(const QModelIndex &entry, const QString &target,
+                                     const QString &error)
+{
     // Said once until a write succeeds again: the refresh runs after every change.
     if (hasMark(m_unwritable, entry))
         return;
@@ -357,7 +411,7 @@ void PlayListStore::writeWorkingCopy(int row)
         kProgramName,
         QStringLiteral("The changes to the Play List '%1' cannot be kept: its working copy\n%2\n"
                        "could not be written (%3).")
-            .arg(m_library.entry(row).name, QDir::toNativeSeparators(target), error),
+            .arg(m_library.entry(entry.row()).name, QDir::toNativeSeparators(target), error),
         DialogButtons::Ok, DialogIcon::Warning);
 }
 
@@ -390,6 +444,7 @@ bool PlayListStore::promptForName(int row, QString &name)
         // no two entries share one name and one working copy.
         const int older = m_library.findByName(name, saving.row());
         if (older >= 0) {
+            finishWrites();
             if (m_library.entry(older).name != m_library.entry(saving.row()).name)
                 QFile::remove(workingCopy(m_library.entry(older).name));
             m_library.removeEntry(older);
@@ -515,6 +570,7 @@ bool PlayListStore::hasMark(const QList<QPersistentModelIndex> &marks, const QMo
 
 int PlayListStore::recoverWorkingCopies()
 {
+    finishWrites();
     m_recovered.clear();
     QDir dir(m_folder);
     const QStringList copies = dir.entryList(kWorkingCopyPattern, QDir::Files, QDir::Name);
@@ -550,6 +606,7 @@ QString PlayListStore::recoveryNote(int count)
 
 void PlayListStore::DeleteWorkingCopies()
 {
+    finishWrites();
     QDir dir(m_folder);
     const QStringList copies = dir.entryList(kWorkingCopyPattern, QDir::Files);
     for (const QString &copy : copies)

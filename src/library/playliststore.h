@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QPersistentModelIndex>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <optional>
 
 enum class DialogAnswer;
+class BackgroundWriter;
 class PlayListDisk;
 class PlayListLibraryModel;
 class QItemSelectionModel;
@@ -65,6 +67,16 @@ public:
     // Writes the song list into the shown play list's working copy, as the
     // status refresh does, before the song list is replaced by another list.
     void saveShownWorkingCopy();
+    // A working copy of this size or more is written by a worker thread, so
+    // that the window does not wait while the disk takes it; a smaller one
+    // is written at once. Until the write is done, the copy on disk holds the
+    // state before the last change. Every step of the store that reads,
+    // moves or deletes working copies first waits for the writes posted.
+    static constexpr qint64 kBackgroundWriteBytes = 256 * 1024;
+    void setBackgroundWriteThreshold(qint64 bytes) { m_backgroundBytes = bytes; }
+    // Waits until every working copy posted is on disk, and reports failures.
+    // Callers that touch working-copy files themselves call it first.
+    void finishWrites();
     // Adds a new, empty, modified entry and selects it.
     void NewPlayList(const QString &name);
     void SetModifyedPLFlag();
@@ -124,6 +136,10 @@ private:
     void setBusy(bool busy);
     void updateStatusBar();
     void writeWorkingCopy(int row);
+    void workingCopyWritten(const QString &path, bool written, const QString &error);
+    // Tells the user, once until a write succeeds again, that the changes of
+    // `entry` are not kept.
+    void reportUnwritable(const QModelIndex &entry, const QString &target, const QString &error);
     // Whether the working copy of `row` already holds what a write would put.
     bool workingCopyCurrent(int row, const QString &target) const;
     void rememberWorkingCopy(int row, const QString &target, qint64 size);
@@ -156,6 +172,10 @@ private:
         qint64 size = -1;
     };
     std::optional<WrittenCopy> m_written;
+    std::unique_ptr<BackgroundWriter> m_writer;
+    qint64 m_backgroundBytes = kBackgroundWriteBytes;
+    // Whose working copy each write on the worker thread is.
+    QHash<QString, QPersistentModelIndex> m_writing;
     // File names of the working copies recoverWorkingCopies kept.
     QStringList m_recovered;
 };
