@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 
+#include <algorithm>
+
 QString songTitleFromFile(const QString &file)
 {
     const qsizetype slash =
@@ -107,9 +109,35 @@ void SongListEditor::RemoveSelectedSongs()
         rows.push_back(index.row());
     if (rows.empty())
         return;
+    moveCurrentOffRemovedRows(rows);
     m_songs.removeRowsAt(std::move(rows));
     updateStatusBar();
     m_store.SetModifyedPLFlag();
+}
+
+void SongListEditor::moveCurrentOffRemovedRows(std::vector<int> rows)
+{
+    const QModelIndex current = m_selection.currentIndex();
+    if (!current.isValid())
+        return;
+    std::sort(rows.begin(), rows.end());
+    const auto removed = [&](int row) { return std::binary_search(rows.begin(), rows.end(), row); };
+    if (!removed(current.row()))
+        return;
+    // Where the selection model moves a current row that goes: above its run
+    // of removed rows, else below it. Moved there during the removal, it makes
+    // the view scroll while its items are torn down, and lay out every row
+    // once more; moved first, it is where it would end, at no cost.
+    int first = current.row();
+    int last = current.row();
+    while (removed(first - 1))
+        --first;
+    while (removed(last + 1))
+        ++last;
+    const int next = first > 0 ? first - 1 : last + 1;
+    if (next < m_songs.rowCount())
+        m_selection.setCurrentIndex(m_songs.index(next, current.column()),
+                                    QItemSelectionModel::NoUpdate);
 }
 
 std::vector<bool> SongListEditor::selectionFlags() const

@@ -59,6 +59,7 @@ public:
 private:
     SongRow makeRow(const QString &file, const QStringList &fields, qint32 lengthSeconds) const;
     std::vector<bool> selectionFlags() const;
+    void moveCurrentOffRemovedRows(std::vector<int> rows);
     void applyOrder(const std::vector<int> &order);
     void updateStatusBar();
 

@@ -20,6 +20,22 @@ int SongListModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : kSongColumnCount;
 }
 
+QModelIndex SongListModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (parent.isValid() || row < 0 || column < 0 || column >= kSongColumnCount ||
+        static_cast<size_t>(row) >= m_rows.size())
+        return {};
+    return createIndex(row, column);
+}
+
+Qt::ItemFlags SongListModel::flags(const QModelIndex &index) const
+{
+    if (index.model() != this || index.row() < 0 || index.column() < 0 ||
+        index.column() >= kSongColumnCount || static_cast<size_t>(index.row()) >= m_rows.size())
+        return {};
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
 QVariant SongListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= kSongColumnCount)

@@ -19,6 +19,10 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
+    // The same answers as the table model's own, without its virtual calls:
+    // a view lays out every row through these after each removal.
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;

@@ -2,6 +2,7 @@
 #include "support/librarystack.h"
 #include "support/playlistfiles.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -149,6 +150,54 @@ TEST_F(SongListEditorTest, RemovingKeepsCurrentSongOnItsRow)
     editor.RemoveSelectedSongs();
     EXPECT_EQ(titles(), (QStringList{"1", "3"}));
     EXPECT_EQ(songs.CurrentSong(), 3);
+}
+
+TEST_F(SongListEditorTest, RemoveLeavesTheCurrentRowWhereTheSelectionModelsOwnRemovalLeavesIt)
+{
+    QAbstractItemModelTester tester(&songs, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    std::vector<SongRow> start;
+    for (int i = 0; i < 200; ++i)
+        start.push_back(songRow(QString::number(i), {}, QStringLiteral("01:00"), QString()));
+    std::vector<int> scattered;
+    for (int row = 1; row < 200; row += 2)
+        scattered.push_back(row); // 100 runs: the model resets instead
+    const std::vector<std::pair<std::vector<int>, int>> cases = {
+        {{100}, 100},           {{0}, 0},
+        {{199}, 199},           {{0, 1, 2}, 1},
+        {{197, 198, 199}, 198}, {{10, 11, 50, 51, 52, 90}, 51},
+        {scattered, 51},        {{5, 6}, 120}, // the current row stays
+    };
+    for (const auto &[removed, current] : cases) {
+        songs.setRows(start);
+        songSelection.clearSelection();
+        for (int row : removed)
+            songSelection.select(songs.index(row, 0),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        songSelection.setCurrentIndex(songs.index(current, 2), QItemSelectionModel::NoUpdate);
+
+        // The same removal done by the model alone, under a selection model of its own.
+        SongListModel plain;
+        plain.setRows(start);
+        QItemSelectionModel plainSelection(&plain);
+        plainSelection.setCurrentIndex(plain.index(current, 2), QItemSelectionModel::NoUpdate);
+        plain.removeRowsAt(removed);
+
+        editor.RemoveSelectedSongs();
+        ASSERT_EQ(songs.rowCount(), plain.rowCount()) << current;
+        EXPECT_EQ(songSelection.currentIndex().row(), plainSelection.currentIndex().row())
+            << current;
+        EXPECT_EQ(songSelection.currentIndex().column(), plainSelection.currentIndex().column())
+            << current;
+        EXPECT_FALSE(songSelection.hasSelection()) << current;
+    }
+    // Every row gone: no current row either.
+    songs.setRows(start);
+    songSelection.select(QItemSelection(songs.index(0, 0), songs.index(199, 5)),
+                         QItemSelectionModel::Select);
+    songSelection.setCurrentIndex(songs.index(0, 0), QItemSelectionModel::NoUpdate);
+    editor.RemoveSelectedSongs();
+    EXPECT_EQ(songs.rowCount(), 0);
+    EXPECT_FALSE(songSelection.currentIndex().isValid());
 }
 
 TEST_F(SongListEditorTest, MovingCarriesTheSelectionAndCurrentSongButWritesNothing)
