@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -169,6 +170,23 @@ void BM_RemoveOneRow(benchmark::State &state)
     state.counters["songs"] = f.songs.rowCount();
 }
 BENCHMARK(BM_RemoveOneRow)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// One repaint of the shown details view of the 100,000-song list scrolled to
+// its middle: the texts are the ones the last paint showed, as after a row
+// removed below the visible part or a window exposed again.
+void BM_RepaintSongList(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.show(f.library.findByName(QStringLiteral("Big")));
+    QTreeView &details = *f.view.detailsView();
+    details.scrollTo(f.songs.index(f.songs.rowCount() / 2, 0), QAbstractItemView::PositionAtCenter);
+    WindowStack::settle();
+    details.viewport()->repaint();
+    for (auto _ : state)
+        details.viewport()->repaint();
+    state.counters["rows"] = details.viewport()->height() / std::max(1, details.sizeHintForRow(0));
+}
+BENCHMARK(BM_RepaintSongList)->Unit(benchmark::kMillisecond);
 
 // The start-up's listing: a program folder of 200 play lists of 1,000 songs
 // each and no working copies; listed, the first one loaded and shown.

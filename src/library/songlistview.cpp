@@ -1,6 +1,7 @@
 #include "songlistview.h"
 
 #include "droppedfiles.h"
+#include "songitemdelegate.h"
 
 #include "songlistmodel.h"
 
@@ -25,6 +26,7 @@ SongListView::SongListView(SongListModel *model, QWidget *parent)
     m_details->setAccessibleName(QStringLiteral("Songs"));
     m_details->setModel(model);
     m_details->setRootIsDecorated(false);
+    m_details->setItemDelegate(new SongItemDelegate(m_details));
     m_details->setUniformRowHeights(true);
     m_details->setAllColumnsShowFocus(true);
     m_details->setSortingEnabled(false);
