@@ -18,7 +18,8 @@ class QTextLayout;
 class ShapedTextCache
 {
 public:
-    explicit ShapedTextCache(int capacity = 2048);
+    // The default keeps about four screens of a six-column list.
+    explicit ShapedTextCache(int capacity = 768);
     ~ShapedTextCache();
 
     // Draws one line of `text` (no line separators) into `textRect`, the
