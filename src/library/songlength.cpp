@@ -96,14 +96,16 @@ private:
 };
 
 void estimateRange(const QStringList &files, qsizetype from, qsizetype to,
-                   std::vector<qint32> &lengths)
+                   const std::function<void(qsizetype index, qint32 length)> &take)
 {
     OpenFolder folder;
     for (qsizetype i = from; i < to; ++i) {
         const QString &file = files[i];
         // A name with a NUL in it names no file (the system would cut it there).
-        if (estimatedType(file) == EstimatedType::None || file.contains(QChar(u'\0')))
+        if (estimatedType(file) == EstimatedType::None || file.contains(QChar(u'\0'))) {
+            take(i, 0);
             continue;
+        }
         const QByteArray path = QFile::encodeName(file);
         const qsizetype slash = path.lastIndexOf('/');
         std::optional<qint64> size;
@@ -114,8 +116,7 @@ void estimateRange(const QStringList &files, qsizetype from, qsizetype to,
             size = regularFileSize(at, at == AT_FDCWD ? path.constData()
                                                       : path.constData() + slash + 1);
         }
-        if (size)
-            lengths[static_cast<size_t>(i)] = estimateSongLengthFromSize(file, *size);
+        take(i, size ? estimateSongLengthFromSize(file, *size) : 0);
     }
 }
 #endif
@@ -164,6 +165,15 @@ qint32 EstimateSongLength(const QString &file)
 std::vector<qint32> EstimateSongLengths(const QStringList &files)
 {
     std::vector<qint32> lengths(static_cast<size_t>(files.size()), 0);
+    EstimateSongLengths(files, [&lengths](qsizetype index, qint32 length) {
+        lengths[static_cast<size_t>(index)] = length;
+    });
+    return lengths;
+}
+
+void EstimateSongLengths(const QStringList &files,
+                         const std::function<void(qsizetype index, qint32 length)> &take)
+{
 #ifdef Q_OS_UNIX
     // Looking files up is the kernel's work and scales with the cores; a
     // short list is not worth a thread.
@@ -172,17 +182,16 @@ std::vector<qint32> EstimateSongLengths(const QStringList &files)
     std::thread second;
     if (files.size() >= kWorthAThread && std::thread::hardware_concurrency() > 1) {
         try {
-            second = std::thread([&] { estimateRange(files, half, files.size(), lengths); });
+            second = std::thread([&] { estimateRange(files, half, files.size(), take); });
         } catch (const std::system_error &) {
             // No thread to be had: the whole list on this one.
         }
     }
-    estimateRange(files, 0, second.joinable() ? half : files.size(), lengths);
+    estimateRange(files, 0, second.joinable() ? half : files.size(), take);
     if (second.joinable())
         second.join();
 #else
     for (qsizetype i = 0; i < files.size(); ++i)
-        lengths[static_cast<size_t>(i)] = EstimateSongLength(files[i]);
+        take(i, EstimateSongLength(files[i]));
 #endif
-    return lengths;
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <functional>
 #include <vector>
 
 // Play length estimated from a media file's size alone, in whole seconds, for
@@ -30,3 +31,9 @@ qint32 estimateSongLengthFromSize(const QString &file, qint64 sizeInBytes);
 // import of a long list uses. Files of one folder that follow each other have
 // their folder looked up once, and a long list is shared between two threads.
 std::vector<qint32> EstimateSongLengths(const QStringList &files);
+// The same, handing each file's estimate to `take(index, length)` on the
+// thread that looked the file up, so that work on each file can go on beside
+// the lookups. `take` is called once for every index, from up to two threads
+// at once; it must be safe to call so for different indexes.
+void EstimateSongLengths(const QStringList &files,
+                         const std::function<void(qsizetype index, qint32 length)> &take);

@@ -53,23 +53,33 @@ void SongListEditor::addFiles(const QStringList &files)
         return;
     if (m_store.selectedPlayList() < 0)
         m_store.NewPlayList(QString());
-    const std::vector<qint32> lengths = EstimateSongLengths(files);
-    std::vector<SongRow> rows;
-    rows.reserve(static_cast<size_t>(files.size()));
-    for (qsizetype i = 0; i < files.size(); ++i)
-        rows.push_back(makeRow(files[i], {}, lengths[static_cast<size_t>(i)]));
+    // Each row is made on the thread that looked its file up, beside the
+    // other lookups; the icons, whose lookup shares one cache, come after.
+    std::vector<SongRow> rows(static_cast<size_t>(files.size()));
+    EstimateSongLengths(files, [&](qsizetype index, qint32 length) {
+        rows[static_cast<size_t>(index)] = rowOfFile(files[index], length);
+    });
+    if (m_hooks.assignIcons) {
+        for (SongRow &row : rows)
+            m_hooks.assignIcons(row);
+    }
     m_songs.appendRows(std::move(rows));
+}
+
+SongRow SongListEditor::rowOfFile(const QString &file, qint32 lengthSeconds, bool titled)
+{
+    std::array<QString, kSongColumnCount> text;
+    if (titled)
+        text[chTitle] = songTitleFromFile(file);
+    text[chFile] = file;
+    text[chLen] = FormatDuration(lengthSeconds);
+    return SongRow(text);
 }
 
 SongRow SongListEditor::makeRow(const QString &file, const QStringList &fields,
                                 qint32 lengthSeconds) const
 {
-    std::array<QString, kSongColumnCount> text;
-    if (fields.isEmpty())
-        text[chTitle] = songTitleFromFile(file);
-    text[chFile] = file;
-    text[chLen] = FormatDuration(lengthSeconds);
-    SongRow row(text);
+    SongRow row = rowOfFile(file, lengthSeconds, fields.isEmpty());
     // The icons are the added file's, whatever the fields say.
     if (m_hooks.assignIcons)
         m_hooks.assignIcons(row);

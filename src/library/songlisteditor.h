@@ -58,6 +58,9 @@ public:
 
 private:
     SongRow makeRow(const QString &file, const QStringList &fields, qint32 lengthSeconds) const;
+    // The row of a file without its icons: titled after the file name unless
+    // fields follow. Safe on any thread.
+    static SongRow rowOfFile(const QString &file, qint32 lengthSeconds, bool titled = true);
     std::vector<bool> selectionFlags() const;
     void moveCurrentOffRemovedRows(std::vector<int> rows);
     void applyOrder(const std::vector<int> &order);

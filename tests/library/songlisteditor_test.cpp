@@ -3,7 +3,9 @@
 #include "support/playlistfiles.h"
 
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
 #include <QDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +132,55 @@ TEST_F(SongListEditorTest, AddMediaFilesAddsInTheDialogsOrderAndMarksTheListModi
     editor.AddMediaFiles();
     EXPECT_EQ(songs.rowCount(), 2);
     EXPECT_TRUE(library.entry(0).tag.isEmpty());
+}
+
+TEST_F(SongListEditorTest, ALongAddGivesEveryFileTheRowThatAddingItAloneGives)
+{
+    SongListEditor::Hooks hooks;
+    hooks.updateStatusBar = [this] { refresh(); };
+    bool iconsOffTheMainThread = false;
+    hooks.assignIcons = [&](SongRow &row) {
+        iconsOffTheMainThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
+        row.icon = static_cast<int>(row.fieldUtf8(chFile).size() % 7);
+        row.smallIcon = row.icon + 1;
+    };
+    editor.setHooks(hooks);
+
+    // Long enough to be shared between two threads.
+    QStringList files;
+    for (int i = 0; i < 5000; ++i) {
+        switch (i % 5) {
+        case 0:
+            files << media(QStringLiteral("s%1.mp3").arg(i), 17640LL * (i % 300));
+            break;
+        case 1:
+            files << media(QStringLiteral("s%1.WAV").arg(i), 176400LL * (i % 50) + 88200);
+            break;
+        case 2:
+            files << media(QStringLiteral("s%1.mid").arg(i));
+            break;
+        case 3:
+            files << dir.filePath(QStringLiteral("gone/s%1.mp3").arg(i));
+            break;
+        default:
+            files << QStringLiteral("Ünïcode %1 – song.mpeg").arg(i);
+        }
+    }
+    store.NewPlayList(QStringLiteral("Long"));
+    editor.addFiles(files);
+    const std::vector<SongRow> together = songs.rows();
+    songs.clear();
+    for (const QString &file : std::as_const(files))
+        editor.Add2PlayList(file);
+
+    ASSERT_EQ(together.size(), songs.rows().size());
+    EXPECT_EQ(PlayListFile::serialize(together), PlayListFile::serialize(songs.rows()));
+    for (size_t i = 0; i < together.size(); ++i) {
+        ASSERT_EQ(together[i].icon, songs.rows()[i].icon) << i;
+        ASSERT_EQ(together[i].smallIcon, songs.rows()[i].smallIcon) << i;
+    }
+    EXPECT_NE(together[5].field(chLen), QStringLiteral("00:00"));
+    EXPECT_FALSE(iconsOffTheMainThread);
 }
 
 TEST_F(SongListEditorTest, RemovingKeepsCurrentSongOnItsRow)
