@@ -301,27 +301,7 @@ void frmMain::wireSongList()
         return m_fileIcons->pixmap(index, large ? FileIconSize::Large : FileIconSize::Small);
     });
 
-    SongListEditor *editor = m_songEditor.get();
-    const SongListActions &actions = *m_songActions;
-    connect(actions.tbAdd, &QAction::triggered, this, [editor] { editor->AddMediaFiles(); });
-    connect(actions.tbRemove, &QAction::triggered, this,
-            [editor] { editor->RemoveSelectedSongs(); });
-    connect(actions.tbUp, &QAction::triggered, this, [editor] { editor->moveUp(); });
-    connect(actions.tbDown, &QAction::triggered, this, [editor] { editor->moveDown(); });
-    connect(actions.mnuSongsAdd, &QAction::triggered, this, [editor] { editor->AddMediaFiles(); });
-    connect(actions.mnuSongsRemove, &QAction::triggered, this,
-            [editor] { editor->RemoveSelectedSongs(); });
-
-    connect(m_lvSongs, &SongListView::columnClicked, this,
-            [editor](int column) { editor->lvSongs_ColumnClick(column); });
-    connect(m_lvSongs, &SongListView::moveRequested, this, [editor](int target) {
-        editor->DropTarget = target;
-        editor->MoveSelectedSongs(false);
-    });
-    connect(m_lvSongs, &SongListView::filesDropped, this,
-            [editor](const QStringList &paths, int row, bool ctrl) {
-                editor->dropFiles(paths, row, ctrl);
-            });
+    routeSongList(*m_songActions, *m_lvSongs, *m_songEditor, this);
     connect(m_lvSongs, &SongListView::contextMenuRequested, this, [this](const QPoint &at) {
         m_songActions->mnuSongsFadeAndPlay->setEnabled(
             fadeOutAndPlayEnabled(m_playerActions->tbStop->isChecked()));
@@ -357,25 +337,7 @@ void frmMain::wireCommands()
     hooks.scrollToPlayList = [this](int row) { m_lvPlayLists->scrollTo(m_library->index(row, 0)); };
     m_commands->setHooks(std::move(hooks));
 
-    PlayListCommands *commands = m_commands.get();
-    connect(m_lvPlayLists, &PlayListLibraryView::mousePressed, this,
-            [commands] { commands->lvPlayLists_MouseDown(); });
-    connect(m_lvPlayLists, &PlayListLibraryView::mouseMoved, this,
-            [commands] { commands->lvPlayLists_MouseMove(); });
-    connect(m_lvPlayLists, &PlayListLibraryView::mouseReleased, this,
-            [commands](Qt::MouseButton button, int row) {
-                commands->lvPlayLists_MouseUp(button, row);
-            });
-    connect(m_lvPlayLists, &PlayListLibraryView::keyPressed, this,
-            [commands] { commands->followLibrarySelection(); });
-    connect(m_lvPlayLists, &PlayListLibraryView::labelEdited, this,
-            [commands](int row, const QString &text) {
-                commands->lvPlayLists_AfterLabelEdit(row, text);
-            });
-    connect(m_lvPlayLists, &PlayListLibraryView::filesDropped, this,
-            [commands](const QStringList &paths, bool ctrl) {
-                commands->lvPlayLists_OLEDragDrop(paths, ctrl);
-            });
+    routeLibraryView(*m_lvPlayLists, *m_commands, this);
     routeCommands(*m_actions, *m_commands, *m_songEditor, this);
     connect(m_actions->tbbAddWizard, &QAction::triggered, this, [this] { tbbAddWizard_Click(); });
     connect(m_actions->mnuHelpContents, &QAction::triggered, this,
