@@ -99,9 +99,3 @@ bool BackgroundWriter::isPending(const QString &path) const
     return m_busyPath == path || std::any_of(m_jobs.begin(), m_jobs.end(),
                                              [&](const Job &job) { return job.path == path; });
 }
-
-bool BackgroundWriter::isIdle() const
-{
-    const std::lock_guard lock(m_mutex);
-    return idleLocked();
-}

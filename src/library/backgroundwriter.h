@@ -39,7 +39,6 @@ public:
     void waitForDone();
     // True while a write of `path` is waiting or being done.
     bool isPending(const QString &path) const;
-    bool isIdle() const;
 
 signals:
     void finished(const QString &path, bool written, const QString &error);

@@ -162,15 +162,6 @@ qint32 EstimateSongLength(const QString &file)
 #endif
 }
 
-std::vector<qint32> EstimateSongLengths(const QStringList &files)
-{
-    std::vector<qint32> lengths(static_cast<size_t>(files.size()), 0);
-    EstimateSongLengths(files, [&lengths](qsizetype index, qint32 length) {
-        lengths[static_cast<size_t>(index)] = length;
-    });
-    return lengths;
-}
-
 void EstimateSongLengths(const QStringList &files,
                          const std::function<void(qsizetype index, qint32 length)> &take)
 {

@@ -5,7 +5,6 @@
 #include <QtGlobal>
 
 #include <functional>
-#include <vector>
 
 // Play length estimated from a media file's size alone, in whole seconds, for
 // the Len column of a new song row. Only mp3 and wav files get an estimate;
@@ -30,10 +29,9 @@ qint32 estimateSongLengthFromSize(const QString &file, qint64 sizeInBytes);
 // EstimateSongLength for each of many files at once, in their order: what an
 // import of a long list uses. Files of one folder that follow each other have
 // their folder looked up once, and a long list is shared between two threads.
-std::vector<qint32> EstimateSongLengths(const QStringList &files);
-// The same, handing each file's estimate to `take(index, length)` on the
-// thread that looked the file up, so that work on each file can go on beside
-// the lookups. `take` is called once for every index, from up to two threads
-// at once; it must be safe to call so for different indexes.
+// Each file's estimate is handed to `take(index, length)` on the thread that
+// looked the file up, so that work on each file can go on beside the lookups.
+// `take` is called once for every index, from up to two threads at once; it
+// must be safe to call so for different indexes.
 void EstimateSongLengths(const QStringList &files,
                          const std::function<void(qsizetype index, qint32 length)> &take);
