@@ -14,17 +14,21 @@
 
 #include <algorithm>
 
+QStringView songTitleOf(QStringView file)
+{
+    const qsizetype slash = std::max(file.lastIndexOf(u'\\'), file.lastIndexOf(u'/'));
+    const QStringView name = file.sliced(slash + 1);
+    const qsizetype size = name.size();
+    if (size >= 4 && name[size - 4] == u'.')
+        return name.first(size - 4);
+    if (size >= 5 && name[size - 5] == u'.')
+        return name.first(size - 5);
+    return name;
+}
+
 QString songTitleFromFile(const QString &file)
 {
-    const qsizetype slash =
-        std::max(file.lastIndexOf(QLatin1Char('\\')), file.lastIndexOf(QLatin1Char('/')));
-    const QString name = file.mid(slash + 1);
-    const qsizetype size = name.size();
-    if (size >= 4 && name[size - 4] == QLatin1Char('.'))
-        return name.left(size - 4);
-    if (size >= 5 && name[size - 5] == QLatin1Char('.'))
-        return name.left(size - 5);
-    return name;
+    return songTitleOf(file).toString();
 }
 
 SongListEditor::SongListEditor(SongListModel &songs, QItemSelectionModel &selection,
@@ -68,11 +72,13 @@ void SongListEditor::addFiles(const QStringList &files)
 
 SongRow SongListEditor::rowOfFile(const QString &file, qint32 lengthSeconds, bool titled)
 {
-    std::array<QString, kSongColumnCount> text;
+    // Views of the file's own text: an Add of thousands makes no copies.
+    const QString length = FormatDuration(lengthSeconds);
+    std::array<QStringView, kSongColumnCount> text;
     if (titled)
-        text[chTitle] = songTitleFromFile(file);
+        text[chTitle] = songTitleOf(file);
     text[chFile] = file;
-    text[chLen] = FormatDuration(lengthSeconds);
+    text[chLen] = length;
     return SongRow(text);
 }
 

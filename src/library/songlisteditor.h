@@ -79,3 +79,5 @@ private:
 // separator, without a three- or four-letter extension ("a.mp3" gives "a",
 // "a.mpeg" gives "a", "b.it" stays "b.it").
 QString songTitleFromFile(const QString &file);
+// The same title as a part of `file`.
+QStringView songTitleOf(QStringView file);

@@ -32,16 +32,21 @@ SongRow::SongRow()
 }
 
 SongRow::SongRow(const std::array<QString, kSongColumnCount> &fields)
+    : SongRow(std::array<QStringView, kSongColumnCount>{fields[0], fields[1], fields[2], fields[3],
+                                                        fields[4], fields[5]})
+{}
+
+SongRow::SongRow(const std::array<QStringView, kSongColumnCount> &fields)
 {
     // Each UTF-16 unit takes at most three bytes of UTF-8: one buffer sized
     // for the worst case, filled in one pass.
     qsizetype capacity = 0;
-    for (const QString &field : fields)
+    for (const QStringView field : fields)
         capacity += field.size() * 3 + 1;
     QByteArray line(capacity, Qt::Uninitialized);
     QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     char *p = line.data();
-    for (const QString &field : fields) {
+    for (const QStringView field : fields) {
         if (field.isValidUtf16()) {
             p = utf8.appendToBuffer(p, field);
         } else {

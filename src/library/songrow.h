@@ -35,6 +35,7 @@ public:
     // Six empty fields.
     SongRow();
     explicit SongRow(const std::array<QString, kSongColumnCount> &fields);
+    explicit SongRow(const std::array<QStringView, kSongColumnCount> &fields);
 
     // A row over `size` bytes of `bytes` from `begin`: six fields of valid
     // UTF-8 without line breaks, each followed by 0xFF, nothing after. The row

@@ -123,10 +123,8 @@ std::optional<ImportedList> read(const QString &listFile)
     ImportedList list;
     list.name = playListName(listFile);
     const QString folder = QFileInfo(listFile).absolutePath();
-    const QStringList entries = parserFor(listFile)->parse(bytes);
-    list.songs.reserve(entries.size());
-    for (const QString &entry : entries)
-        list.songs.append(resolveEntry(entry, folder));
+    list.songs = parserFor(listFile)->parse(
+        bytes, [&folder](QStringView entry) { return resolveEntry(entry.toString(), folder); });
     return list;
 }
 

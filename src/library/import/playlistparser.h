@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
+
 // How the text of a list file is decoded. A byte-order mark (UTF-8, UTF-16,
 // UTF-32) always wins.
 enum class PlayListEncoding
@@ -31,7 +33,10 @@ class PlayListParser
 public:
     virtual ~PlayListParser() = default;
 
-    QStringList parse(const QByteArray &bytes) const;
+    // What each entry becomes, from the entry as written; the entry itself
+    // when empty. Called for a long list from two threads at once.
+    using EntryMap = std::function<QString(QStringView entry)>;
+    QStringList parse(const QByteArray &bytes, const EntryMap &map = {}) const;
 
     PlayListEncoding encoding() const { return m_encoding; }
 
@@ -43,5 +48,7 @@ protected:
     virtual QStringView entryOfLine(QStringView line) const = 0;
 
 private:
+    QStringList entriesOf(QStringView text, const EntryMap &map) const;
+
     PlayListEncoding m_encoding;
 };

@@ -2,6 +2,9 @@
 
 #include <QRandomGenerator>
 
+#include <array>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,6 +108,41 @@ TEST(PlayListParser, SurvivesRandomBytes)
                              entry.contains(QLatin1Char('\r')));
             }
         }
+    }
+}
+
+TEST(PlayListParser, ALongListIsReadAsItsLinesOneByOne)
+{
+    // Long enough to be cut in two at its middle and read on two threads.
+    const std::array<QByteArray, 4> lineEnds{"\r\n", "\n", "\r", "\r\n\r\n"};
+    QByteArray body;
+    QStringList expected;
+    for (int i = 0; body.size() < 270 * 1024; ++i) {
+        const QByteArray entry = "/music/" + QByteArray::number(i) + " Caf\xC3\xA9.mp3";
+        body += entry + lineEnds[static_cast<size_t>(i % 4)];
+        expected.append(QString::fromUtf8(entry));
+    }
+    QStringList marked;
+    for (const QString &entry : expected)
+        marked.append(entry + QLatin1Char('!'));
+    // Blanks added at the end put the middle on each character of every kind
+    // of line end, on the first character of a line, and inside a line.
+    const QString text = QString::fromUtf8(body);
+    const auto ends = [&](qsizetype at) { return text[at] == u'\r' || text[at] == u'\n'; };
+    std::vector<qsizetype> middles;
+    int inside = 0;
+    for (qsizetype at = text.size() / 2 + 1; middles.size() < 14; ++at) {
+        if (ends(at) || ends(at - 1) || (inside < 2 && (++inside, true)))
+            middles.push_back(at);
+    }
+    const EveryLineParser parser;
+    for (const qsizetype middle : middles) {
+        const QByteArray bytes = body + QByteArray(2 * middle - text.size(), ' ');
+        // (Compared as a whole: a mismatch would print every entry.)
+        ASSERT_TRUE(parser.parse(bytes) == expected) << middle;
+        ASSERT_TRUE(parser.parse(
+                        bytes, [](QStringView entry) { return entry.toString() + u'!'; }) == marked)
+            << middle;
     }
 }
 
