@@ -116,8 +116,9 @@ FileIcons::FileIcons()
     : FileIcons(fileTypeIcon)
 {}
 
-FileIcons::FileIcons(IconLookup lookup)
-    : m_lookup(std::move(lookup))
+FileIcons::FileIcons(IconLookup lookup, int maxImages)
+    : m_maxImages(maxImages)
+    , m_lookup(std::move(lookup))
 {
     for (FileIconSize size : {FileIconSize::Small, FileIconSize::Large}) {
         const int px = pixelSize(size);
@@ -190,7 +191,8 @@ int FileIcons::GetFileIcon(const QString &file, FileIconSize size)
         return *known;
 
     const std::optional<QPixmap> pixmap = drawn(lookedUpIcon(file, extension), pixelSize(size));
-    const int index = pixmap ? append(images, *pixmap) : kGenericImage;
+    const bool room = static_cast<qsizetype>(images.images.size()) < m_maxImages;
+    const int index = pixmap && room ? append(images, *pixmap) : kGenericImage;
     images.indexOfExtension.insert(extension, index);
     return index;
 }

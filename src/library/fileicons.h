@@ -34,9 +34,13 @@ public:
     // whole life of the object, whatever the size.
     using IconLookup = std::function<QIcon(const QString &file, const QString &extension)>;
 
+    // Song rows keep image indexes in 16 bits: a list holds at most this many
+    // images, and every type met after it is full gets the generic image.
+    static constexpr int kMaxImages = 65535;
+
     // Looks file types up with fileTypeIcon().
     FileIcons();
-    explicit FileIcons(IconLookup lookup);
+    explicit FileIcons(IconLookup lookup, int maxImages = kMaxImages);
 
     // The index of the file's type image in the list of that size; draws and
     // adds the image on the first request for its extension and size.
@@ -79,6 +83,7 @@ private:
     const ImageList &list(FileIconSize size) const;
     const QIcon &lookedUpIcon(const QString &file, const QString &extension);
     static int append(ImageList &list, const QPixmap &pixmap);
+    int m_maxImages;
 
     // The extension of the file name in `file` (with its dot), empty for none.
     static QStringView extensionOf(const QString &file);

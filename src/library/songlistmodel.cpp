@@ -291,20 +291,20 @@ QIcon SongListModel::iconOf(const SongRow &row) const
 
 void SongListModel::setTag(int index, const QString &tag)
 {
-    m_rows[static_cast<size_t>(index)].tag = tag;
+    m_rows[static_cast<size_t>(index)].setTag(tag);
 }
 
 void SongListModel::clearTags()
 {
     for (SongRow &row : m_rows)
-        row.tag.clear();
+        row.setTag({});
 }
 
 void SongListModel::setIcons(int index, int icon, int smallIcon)
 {
     SongRow &row = m_rows[static_cast<size_t>(index)];
-    row.icon = icon;
-    row.smallIcon = smallIcon;
+    row.icon = static_cast<quint16>(icon);
+    row.smallIcon = static_cast<quint16>(smallIcon);
     const QModelIndex at = this->index(index, chTitle);
     emit dataChanged(at, at, {Qt::DecorationRole});
 }

@@ -22,7 +22,7 @@ bool holdsLineBreak(QByteArrayView bytes)
 } // namespace
 
 // A list of 100,000 songs keeps 100,000 of these.
-static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 72);
+static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 40);
 
 SongRow::SongRow()
 {

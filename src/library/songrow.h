@@ -53,9 +53,10 @@ public:
     QByteArrayView line() const { return {m_bytes.constData() + m_begin, m_size}; }
     bool hasLineBreaks() const { return m_lineBreaks; }
 
-    int icon = 0;      // index into the large file-type image list
-    int smallIcon = 0; // index into the small file-type image list
-    QString tag;       // "*" once played in the current cycle
+    // The played mark: "*" once played in the current cycle, else empty. A
+    // row carries no other tag; any other text set marks it played.
+    QString tag() const { return m_played ? QStringLiteral("*") : QString(); }
+    void setTag(QStringView tag) { m_played = !tag.isEmpty(); }
 
 private:
     void setOwnLine(QByteArray line);
@@ -64,6 +65,14 @@ private:
     quint32 m_begin = 0;
     quint32 m_size = 0;
     bool m_lineBreaks = false;
+    bool m_played = false;
+
+public:
+    // Indexes into the large and small file-type image lists, which never
+    // hold more images than these can count. (Declared last, so that they
+    // share a word with the flags above.)
+    quint16 icon = 0;
+    quint16 smallIcon = 0;
 };
 
 // "chTitle" ... "chFile"

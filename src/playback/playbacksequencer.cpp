@@ -469,11 +469,11 @@ int PlaybackSequencer::SelectRandomTitle()
     for (;;) {
         for (int i = 0; i < 2 * rows; ++i) {
             drawn = qBound(1, static_cast<int>(rows * draw()) + 1, rows);
-            if (m_songs.row(drawn - 1).tag.isEmpty())
+            if (m_songs.row(drawn - 1).tag().isEmpty())
                 return drawn;
         }
         for (int row = 0; row < rows; ++row) {
-            if (m_songs.row(row).tag.isEmpty())
+            if (m_songs.row(row).tag().isEmpty())
                 return row + 1;
         }
         m_songs.clearTags();

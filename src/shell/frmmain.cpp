@@ -450,8 +450,8 @@ bool frmMain::PlayerLinked() const
 void frmMain::assignFileIcons(SongRow &row)
 {
     const FileIcons::Indexes icons = m_fileIcons->GetFileIcons(row.fieldUtf8(chFile));
-    row.icon = icons.large;
-    row.smallIcon = icons.small;
+    row.icon = static_cast<quint16>(icons.large);
+    row.smallIcon = static_cast<quint16>(icons.small);
 }
 
 void frmMain::Form_Load()

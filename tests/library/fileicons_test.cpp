@@ -138,6 +138,23 @@ TEST_F(FileIconsTest, DifferentExtensionsGetDifferentImages)
     }
 }
 
+TEST_F(FileIconsTest, AFullListGivesEveryFurtherTypeTheGenericImage)
+{
+    QPixmap red(8, 8);
+    red.fill(Qt::red);
+    FileIcons icons([&](const QString &, const QString &) { return QIcon(red); }, 4);
+    for (FileIconSize size : kBothSizes) {
+        EXPECT_EQ(icons.GetFileIcon(QStringLiteral("a.one"), size), 3);
+        EXPECT_EQ(icons.GetFileIcon(QStringLiteral("a.two"), size), 4);
+        EXPECT_EQ(icons.GetFileIcon(QStringLiteral("a.six"), size), FileIcons::kGenericImage);
+        EXPECT_EQ(icons.GetFileIcon(QStringLiteral("b.one"), size), 3);
+        EXPECT_EQ(icons.imageCount(size), 4);
+    }
+    const FileIcons::Indexes both = icons.GetFileIcons(QByteArrayView("c.ten"));
+    EXPECT_EQ(both.large, FileIcons::kGenericImage);
+    EXPECT_EQ(both.small, FileIcons::kGenericImage);
+}
+
 TEST_F(FileIconsTest, ExtensionsThatDifferInCaseAreSeparateKeys)
 {
     FileIcons icons;

@@ -494,7 +494,7 @@ TEST_F(PlayListCommandsTest, AShortcutListsTheFolderTypeByTypeWithoutItsSubfolde
     EXPECT_EQ(titles(), (QStringList{"c", "b", "a", "z"}));
     EXPECT_EQ(files().first(), QDir::toNativeSeparators(folder + QStringLiteral("/c.mid")));
     for (const SongRow &row : songs.rows())
-        EXPECT_TRUE(row.tag.isEmpty());
+        EXPECT_TRUE(row.tag().isEmpty());
     EXPECT_FALSE(songEditing);
     EXPECT_FALSE(mergeEnabled);
     EXPECT_EQ(busyDepth, 0);

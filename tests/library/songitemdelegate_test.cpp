@@ -74,7 +74,7 @@ protected:
         for (int c = 0; c < kSongColumnCount; ++c)
             row.setField(static_cast<SongColumn>(c), fields[static_cast<size_t>(c)]);
         row.icon = 1;
-        row.smallIcon = model.rowCount() % 2;
+        row.smallIcon = static_cast<quint16>(model.rowCount() % 2);
         model.appendRow(row);
     }
 

@@ -141,7 +141,7 @@ TEST_F(SongListEditorTest, ALongAddGivesEveryFileTheRowThatAddingItAloneGives)
     bool iconsOffTheMainThread = false;
     hooks.assignIcons = [&](SongRow &row) {
         iconsOffTheMainThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
-        row.icon = static_cast<int>(row.fieldUtf8(chFile).size() % 7);
+        row.icon = static_cast<quint16>(row.fieldUtf8(chFile).size() % 7);
         row.smallIcon = row.icon + 1;
     };
     editor.setHooks(hooks);

@@ -166,7 +166,7 @@ TEST_F(PlaybackEndToEndTest, FadeOutAndStopReturnsOnlyAfterTheFade)
     EXPECT_LT(clock.elapsed(), 6000);
     EXPECT_TRUE(stopped());
     EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kStopped);
-    EXPECT_EQ(songs.row(0).tag, QStringLiteral("*"));
+    EXPECT_EQ(songs.row(0).tag(), QStringLiteral("*"));
 }
 
 TEST_F(PlaybackEndToEndTest, APlayerKilledAgainAndAgainIsBroughtBackAndTheMusicGoesOn)

@@ -11,7 +11,7 @@ TEST_F(PlaybackSequencerTest, PlayStartsAtTheFirstRowAndMarksIt)
     click(actions.tbPlay);
     EXPECT_EQ(playedRows(), QList<int>{1});
     EXPECT_EQ(songs.CurrentSong(), 1);
-    EXPECT_EQ(songs.row(0).tag, QStringLiteral("*"));
+    EXPECT_EQ(songs.row(0).tag(), QStringLiteral("*"));
     EXPECT_EQ(songs.row(0).icon, PlaybackSequencer::kNowPlayingImage);
     EXPECT_EQ(songs.row(0).smallIcon, PlaybackSequencer::kNowPlayingImage);
     EXPECT_EQ(sequencer.SongLength(), 185);
@@ -86,8 +86,8 @@ TEST_F(PlaybackSequencerTest, StopClearsTheMarksAndFadeOutKeepsThem)
     sequencer.tbPlayer_ButtonMenuClick(actions.tbbFadeOut->objectName());
     EXPECT_TRUE(link.log.contains(QStringLiteral("fadeout")));
     EXPECT_TRUE(stoppedState());
-    EXPECT_EQ(songs.row(0).tag, QStringLiteral("*"));
-    EXPECT_EQ(songs.row(1).tag, QStringLiteral("*"));
+    EXPECT_EQ(songs.row(0).tag(), QStringLiteral("*"));
+    EXPECT_EQ(songs.row(1).tag(), QStringLiteral("*"));
     EXPECT_FALSE(controlsEnabled);
     EXPECT_EQ(display.timeText, QStringLiteral("00:00:00"));
 
@@ -95,7 +95,7 @@ TEST_F(PlaybackSequencerTest, StopClearsTheMarksAndFadeOutKeepsThem)
     click(actions.tbStop);
     EXPECT_TRUE(stoppedState());
     for (int row = 0; row < 3; ++row)
-        EXPECT_TRUE(songs.row(row).tag.isEmpty()) << row;
+        EXPECT_TRUE(songs.row(row).tag().isEmpty()) << row;
     EXPECT_TRUE(controlsEnabled);
 }
 
@@ -131,9 +131,9 @@ TEST_F(PlaybackSequencerTest, TheRandomSelectorPlaysEachRowOnceBeforeClearing)
     click(actions.tbNext);
     EXPECT_EQ(playedRows().size(), 4);
     EXPECT_EQ(playedRows().last(), 1);
-    EXPECT_EQ(songs.row(0).tag, QStringLiteral("*"));
-    EXPECT_TRUE(songs.row(1).tag.isEmpty());
-    EXPECT_TRUE(songs.row(2).tag.isEmpty());
+    EXPECT_EQ(songs.row(0).tag(), QStringLiteral("*"));
+    EXPECT_TRUE(songs.row(1).tag().isEmpty());
+    EXPECT_TRUE(songs.row(2).tag().isEmpty());
 }
 
 TEST_F(PlaybackSequencerTest, WithoutAPlayerEveryButtonButPreferencesWarns)
