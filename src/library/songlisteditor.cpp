@@ -26,11 +26,6 @@ QStringView songTitleOf(QStringView file)
     return name;
 }
 
-QString songTitleFromFile(const QString &file)
-{
-    return songTitleOf(file).toString();
-}
-
 SongListEditor::SongListEditor(SongListModel &songs, QItemSelectionModel &selection,
                                PlayListStore &store, UserDialogs &dialogs)
     : m_songs(songs)
@@ -72,7 +67,7 @@ void SongListEditor::addFiles(const QStringList &files)
 
 SongRow SongListEditor::rowOfFile(const QString &file, qint32 lengthSeconds, bool titled)
 {
-    // Views of the file's own text: an Add of thousands makes no copies.
+    // Views of the file's own text: the row's line is the only copy made.
     const QString length = FormatDuration(lengthSeconds);
     std::array<QStringView, kSongColumnCount> text;
     if (titled)

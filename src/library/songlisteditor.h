@@ -77,7 +77,5 @@ private:
 
 // The title of a file added without fields: the name after the last path
 // separator, without a three- or four-letter extension ("a.mp3" gives "a",
-// "a.mpeg" gives "a", "b.it" stays "b.it").
-QString songTitleFromFile(const QString &file);
-// The same title as a part of `file`.
+// "a.mpeg" gives "a", "b.it" stays "b.it"), as a part of `file`.
 QStringView songTitleOf(QStringView file);

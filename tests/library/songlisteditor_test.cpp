@@ -72,7 +72,7 @@ TEST(SongTitleFromFile, DropsThreeAndFourLetterExtensions)
         {"plain.wav", "plain"},
     };
     for (const auto &[file, title] : cases)
-        EXPECT_EQ(songTitleFromFile(QString::fromLatin1(file)), QLatin1String(title)) << file;
+        EXPECT_EQ(songTitleOf(QString::fromLatin1(file)), QLatin1String(title)) << file;
 }
 
 TEST_F(SongListEditorTest, AddingAFileStartsAPlayListAndEstimatesItsLength)
