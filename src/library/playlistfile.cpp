@@ -148,13 +148,15 @@ Content parse(const QByteArray &bytes)
             wellFormed = false;
         if (wellFormed) {
             content.songs.push_back(SongRow::fromStoredLine(shared, line - bytesBegin, size));
+            content.playSeconds += playSecondsOfLength(fields[chLen]);
             return true;
         }
         canonical = false;
         std::array<QString, kSongColumnCount> text;
         for (int i = 0; i < column; ++i)
             text[static_cast<size_t>(i)] = decoder.decode(fields[static_cast<size_t>(i)]);
-        content.songs.emplace_back(text);
+        content.playSeconds +=
+            playSecondsOfLength(content.songs.emplace_back(text).fieldUtf8(chLen));
         return true;
     });
     content.canonical = canonical && !content.shortcutFolder;

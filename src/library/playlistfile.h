@@ -27,6 +27,8 @@ struct Content
     std::optional<QString> shortcutFolder;
     // True when serialize(songs) gives the parsed bytes back unchanged.
     bool canonical = false;
+    // playSecondsOfLength() of every song's Len field, added up.
+    qint64 playSeconds = 0;
 };
 
 // Never fails: empty lines are skipped, a line with fewer than six fields

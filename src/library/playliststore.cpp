@@ -255,7 +255,7 @@ void PlayListStore::loadPlayListAt(int row)
         for (SongRow &song : content.songs)
             m_hooks.assignIcons(song);
     }
-    m_songs.setRows(std::move(content.songs));
+    m_songs.setRows(std::move(content.songs), content.playSeconds);
     // A working copy that writing the rows would reproduce byte for byte is
     // not written again by the refresh.
     if (readCopy && content.canonical && m_library.entry(row).shortcut.isEmpty())

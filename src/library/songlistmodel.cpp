@@ -71,18 +71,7 @@ QVariant SongListModel::headerData(int section, Qt::Orientation orientation, int
 
 qint64 SongListModel::playSeconds(const SongRow &row)
 {
-    // Length texts are short and plain: read in place, without a string each.
-    const QByteArrayView len = row.fieldUtf8(chLen);
-    std::array<char16_t, 16> units;
-    bool ascii = len.size() <= qsizetype(units.size());
-    for (qsizetype i = 0; ascii && i < len.size(); ++i) {
-        ascii = static_cast<unsigned char>(len[i]) < 0x80;
-        units[static_cast<size_t>(i)] = static_cast<char16_t>(len[i]);
-    }
-    const qint64 parsed = ascii ? ParseDuration(QStringView(units.data(), len.size()))
-                                : ParseDuration(row.field(chLen));
-    // Each term is bounded, so the sum of any number of rows fits.
-    return qBound<qint64>(0, parsed, kMaxPlayTime);
+    return playSecondsOfLength(row.fieldUtf8(chLen));
 }
 
 void SongListModel::clear()
@@ -90,13 +79,17 @@ void SongListModel::clear()
     setRows({});
 }
 
-void SongListModel::setRows(std::vector<SongRow> rows)
+void SongListModel::setRows(std::vector<SongRow> rows, std::optional<qint64> playSeconds)
 {
     beginResetModel();
     m_rows = std::move(rows);
-    m_playSeconds = 0;
-    for (const SongRow &row : m_rows)
-        m_playSeconds += playSeconds(row);
+    if (playSeconds) {
+        m_playSeconds = *playSeconds;
+    } else {
+        m_playSeconds = 0;
+        for (const SongRow &row : m_rows)
+            m_playSeconds += SongListModel::playSeconds(row);
+    }
     ++m_revision;
     endResetModel();
 }

@@ -7,6 +7,7 @@
 #include <QIcon>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 // The song list lvSongs: one row per media file, six columns in creation order.
@@ -31,8 +32,9 @@ public:
     const SongRow &row(int index) const { return m_rows[static_cast<size_t>(index)]; }
 
     void clear();
-    // Replaces every row at once (one reset, however many rows).
-    void setRows(std::vector<SongRow> rows);
+    // Replaces every row at once (one reset, however many rows). A caller
+    // that has already added up playSeconds() of the rows passes the sum.
+    void setRows(std::vector<SongRow> rows, std::optional<qint64> playSeconds = std::nullopt);
     void appendRow(SongRow row);
     // Appends the rows as one block (one insertion, however many rows).
     void appendRows(std::vector<SongRow> rows);
@@ -51,7 +53,7 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // The longest total play time told, 99999:59:59; a longer one reads as this.
-    static constexpr qint64 kMaxPlayTime = 99999LL * 3600 + 59 * 60 + 59;
+    static constexpr qint64 kMaxPlayTime = ::kMaxPlayTime;
     // The rows' lengths added up, kept as rows come and go so that a refresh
     // costs nothing however long the list. Lengths that do not read as a
     // time count 0.

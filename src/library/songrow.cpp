@@ -1,5 +1,7 @@
 #include "songrow.h"
 
+#include "core/duration.h"
+
 #include <QStringEncoder>
 
 #include <cstring>
@@ -124,6 +126,21 @@ void SongRow::setOwnLine(QByteArray line)
     m_bytes = std::move(line);
     m_begin = 0;
     m_size = static_cast<quint32>(m_bytes.size());
+}
+
+qint64 playSecondsOfLength(QByteArrayView len)
+{
+    // Length texts are short and plain: read in place, without a string each.
+    std::array<char16_t, 16> units;
+    bool ascii = len.size() <= qsizetype(units.size());
+    for (qsizetype i = 0; ascii && i < len.size(); ++i) {
+        ascii = static_cast<unsigned char>(len[i]) < 0x80;
+        units[static_cast<size_t>(i)] = static_cast<char16_t>(len[i]);
+    }
+    const qint64 parsed = ascii ? ParseDuration(QStringView(units.data(), len.size()))
+                                : ParseDuration(QString::fromUtf8(len));
+    // Each term is bounded, so the sum of any number of rows fits.
+    return qBound<qint64>(0, parsed, kMaxPlayTime);
 }
 
 QString songColumnKey(SongColumn column)

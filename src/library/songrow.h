@@ -75,6 +75,13 @@ public:
     quint16 smallIcon = 0;
 };
 
+// The longest play time told, 99999:59:59: what one row's length and the
+// total of a list count as at most.
+inline constexpr qint64 kMaxPlayTime = 99999LL * 3600 + 59 * 60 + 59;
+// What a row whose Len field holds this UTF-8 text adds to its list's play
+// time, in seconds: 0 for a text that does not read as a time.
+qint64 playSecondsOfLength(QByteArrayView lenUtf8);
+
 // "chTitle" ... "chFile"
 QString songColumnKey(SongColumn column);
 std::optional<SongColumn> songColumnFromKey(QStringView key);

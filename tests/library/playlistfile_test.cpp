@@ -1,4 +1,5 @@
 #include "library/playlistfile.h"
+#include "library/songlistmodel.h"
 #include "support/playlistfiles.h"
 
 #include <QDir>
@@ -96,6 +97,42 @@ TEST(PlayListFile, LoadsMalformedLinesWithTheMissingFieldsEmpty)
     EXPECT_EQ(loaded.songs[2].field(chFile), QStringLiteral("6"));
     EXPECT_EQ(loaded.songs[3].title(), QStringLiteral("unix line"));
     EXPECT_EQ(loaded.songs[4].title(), QStringLiteral("last without end"));
+}
+
+// What the song list adds up for the rows when they come one at a time.
+qint64 playSecondsOfRows(const std::vector<SongRow> &songs)
+{
+    qint64 sum = 0;
+    for (const SongRow &song : songs)
+        sum += SongListModel::playSeconds(song);
+    return sum;
+}
+
+TEST(PlayListFile, TheLoadedPlayTimeIsWhatTheRowsAddUpTo)
+{
+    // "|" stands for the field end 0xFF.
+    const auto stored = [](QByteArray text) { return text.replace('|', '\xFF'); };
+    QByteArray bytes;
+    for (const char *len : {"03:20", "1:00:00", "99999:59:59", "100000:00:00", "abc", "", "-5:00",
+                            "\xD9\xA3:00", "00:07 "})
+        bytes += stored(QByteArray("T|A|B|G|") + len + "|/m/f.mp3|\r\n");
+    bytes += stored("T|A|B|G|01:00|/m/f.mp3|\n");  // another line end
+    bytes += stored("Caf\xE9|A|B|G|02:00|f|\r\n"); // Windows-1252
+    bytes += stored("T|A|B|G|04:00|f|extra\r\n");  // seven fields
+    bytes += "Only title\r\n";
+    const PlayListFile::Content loaded = parse(bytes);
+    ASSERT_EQ(loaded.songs.size(), 13u);
+    EXPECT_GT(loaded.playSeconds, 2 * SongListModel::kMaxPlayTime + 3600);
+    EXPECT_EQ(loaded.playSeconds, playSecondsOfRows(loaded.songs));
+
+    QRandomGenerator random(20261208);
+    for (int round = 0; round < 50; ++round) {
+        QByteArray noise(static_cast<qsizetype>(random.bounded(1, 4096)), '\0');
+        for (char &byte : noise)
+            byte = "0123456789:\xFF\r\n\xE9"[random.bounded(15)];
+        const PlayListFile::Content parsed = parse(noise);
+        ASSERT_EQ(parsed.playSeconds, playSecondsOfRows(parsed.songs)) << round;
+    }
 }
 
 TEST(PlayListFile, SurvivesHostileInput)
