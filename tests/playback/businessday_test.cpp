@@ -241,7 +241,9 @@ TEST_F(BusinessDayTest,
     EXPECT_EQ(songs.rowCount(), kSongs);
     EXPECT_EQ(library.count(), 1);
     EXPECT_EQ(sequencer.findChildren<QObject *>().size(), objectsBefore);
-    EXPECT_EQ(openHandles(), handlesBefore);
+    // None may be added; one left by an earlier test in the same process
+    // may close during the day.
+    EXPECT_LE(openHandles(), handlesBefore);
 }
 
 // The peak readings of a sound card at the playback point, from a model of
@@ -594,7 +596,9 @@ TEST_F(MixerBusinessDayTest,
     EXPECT_EQ(library.count(), 1);
     EXPECT_EQ(sequencer.findChildren<QObject *>().size(), objectsBefore);
     EXPECT_EQ(mixer->findChildren<QObject *>().size(), mixerObjectsBefore);
-    EXPECT_EQ(openHandles(), handlesBefore);
+    // None may be added; one left by an earlier test in the same process
+    // may close during the day.
+    EXPECT_LE(openHandles(), handlesBefore);
 
     // The window's handlers must not outlive what they captured here.
     beforeNext = {};
