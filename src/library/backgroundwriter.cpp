@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
-BackgroundWriter::BackgroundWriter(QObject *parent)
+BackgroundWriter::BackgroundWriter(QObject *parent, ThreadStarter startThread)
     : QObject(parent)
+    , m_startThread(std::move(startThread))
 {}
 
 BackgroundWriter::~BackgroundWriter()
@@ -26,7 +28,10 @@ void BackgroundWriter::post(const QString &path, const QByteArray &bytes, WriteF
         const std::lock_guard lock(m_mutex);
         if (!m_thread.joinable()) {
             try {
-                m_thread = std::thread(&BackgroundWriter::run, this);
+                if (m_startThread)
+                    m_thread = m_startThread([this] { run(); });
+                else
+                    m_thread = std::thread(&BackgroundWriter::run, this);
             } catch (const std::system_error &) {
                 // No thread to be had (a process at its limit): the caller
                 // waits for this write rather than losing it.

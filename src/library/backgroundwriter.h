@@ -19,7 +19,8 @@
 // event loop or from waitForDone.
 //
 // The thread starts with the first post. When it cannot be started, the post
-// is written at once on the caller's thread, with the same report.
+// is written at once on the caller's thread and reported before `post`
+// returns; the next post tries to start the thread again.
 class BackgroundWriter : public QObject
 {
     Q_OBJECT
@@ -30,7 +31,12 @@ public:
     using WriteFunction =
         std::function<bool(const QString &path, const QByteArray &bytes, QString &error)>;
 
-    explicit BackgroundWriter(QObject *parent = nullptr);
+    // Starts the worker thread running `body`, or throws std::system_error
+    // when no thread can be had, as std::thread does.
+    using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
+
+    // An empty `startThread` starts a std::thread.
+    explicit BackgroundWriter(QObject *parent = nullptr, ThreadStarter startThread = {});
     // Finishes every posted write; their reports are dropped.
     ~BackgroundWriter() override;
 
@@ -68,5 +74,6 @@ private:
     QString m_busyPath; // null while no write is being done
     std::vector<Result> m_results;
     bool m_stop = false;
+    ThreadStarter m_startThread;
     std::thread m_thread;
 };

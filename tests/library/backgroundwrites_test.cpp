@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -163,6 +164,56 @@ TEST(BackgroundWriter, WritesStillPostedAreDoneBeforeTheWriterGoes)
     }
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(readBytes(dir.filePath(QStringLiteral("%1.tmp").arg(i))), QByteArray::number(i));
+}
+
+// With no thread to be had, each write is done on the caller's thread before
+// post returns, failures too; once a thread can be started again, writes go
+// back to it.
+TEST(BackgroundWriter, WithoutAThreadEachWriteIsDoneAndReportedAtOnce)
+{
+    QTemporaryDir dir;
+    PlayListDisk disk;
+    int starts = 0;
+    bool threadsLeft = false;
+    BackgroundWriter writer(nullptr, [&](std::function<void()> body) {
+        ++starts;
+        if (!threadsLeft)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        return std::thread(std::move(body));
+    });
+    QSignalSpy reports(&writer, &BackgroundWriter::finished);
+    std::thread::id writtenOn;
+    const auto write = [&](const QString &path, const QByteArray &bytes, QString &error) {
+        writtenOn = std::this_thread::get_id();
+        if (bytes == "full") {
+            error = QStringLiteral("No space left on device");
+            return false;
+        }
+        return disk.writeScratch(path, bytes, error);
+    };
+    const QString a = dir.filePath(QStringLiteral("A.tmp"));
+
+    writer.post(a, "a1", write);
+    EXPECT_EQ(writtenOn, std::this_thread::get_id());
+    EXPECT_EQ(readBytes(a), "a1");
+    EXPECT_FALSE(writer.isPending(a));
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports[0], (QVariantList{a, true, QString()}));
+
+    writer.post(a, "full", write);
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports[1], (QVariantList{a, false, QStringLiteral("No space left on device")}));
+    EXPECT_EQ(readBytes(a), "a1");
+    EXPECT_EQ(starts, 2);
+
+    threadsLeft = true;
+    writer.post(a, "a2", write);
+    writer.waitForDone();
+    EXPECT_NE(writtenOn, std::this_thread::get_id());
+    EXPECT_EQ(readBytes(a), "a2");
+    ASSERT_EQ(reports.size(), 3);
+    EXPECT_EQ(reports[2], (QVariantList{a, true, QString()}));
+    EXPECT_EQ(starts, 3);
 }
 
 // The real disk behind a gate, able to fail scratch writes.
