@@ -1,6 +1,8 @@
 #include "fieldparsing.h"
 
 #include "id3tagreader.h"
+#include "library/mediatypes.h"
+#include "library/songlisteditor.h"
 
 namespace {
 
@@ -13,15 +15,21 @@ QStringList tagFieldEntries(Id3TagReader &reader, const QString &path)
     reader.read(path);
     if (reader.noTagIndicator() != 0)
         return {};
-    return {QStringLiteral("chTitle=") + reader.title(),
+    // A tag without a title leaves the title the song list gives a file
+    // without fields, not an empty one.
+    const QString title = reader.title();
+    return {QStringLiteral("chTitle=") + (title.isEmpty() ? songTitleOf(path).toString() : title),
             QStringLiteral("chArtist=") + reader.artist(),
             QStringLiteral("chAlbum=") + reader.album(), QString()};
 }
 
 QString withoutExtension(const QString &part)
 {
-    if (!part.contains(QLatin1Char('.')))
+    const qsizetype dot = part.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
         return part;
+    if (isSupportedMediaType(part.sliced(dot + 1)))
+        return part.left(dot);
     const qsizetype size = part.size();
     if (size >= 4 && part[size - 4] == QLatin1Char('.'))
         return part.left(size - 4);
@@ -45,7 +53,9 @@ QStringList fileNameFieldEntries(const QString &fileName, const FieldOrder &orde
         const qsizetype at = rest.indexOf(kSeparator);
         const QString part = at < 0 ? rest : rest.left(at);
         rest = at < 0 ? QString() : rest.mid(at + kSeparator.size());
-        templates[n] += withoutExtension(part);
+        // Only the name's end holds its extension: a dot inside an earlier
+        // part ("R.E.M - Song.mp3") belongs to the text.
+        templates[n] += at < 0 ? withoutExtension(part) : part;
     }
     return templates;
 }

@@ -64,7 +64,7 @@ TEST_F(AddEnginesTest, TagEngineFillsTitleArtistAlbumFromRealFiles)
         {"Dancing Queen", "ABBA", "Arrival", "", file("01.mp3")},
         {"Waterloo", "ABBA", "Waterloo", "", file("02.mp3")},
         {"03 Untagged", "", "", "", file("03 Untagged.mp3")},
-        {"", "No Title", "Album", "", file("04.mp3")},
+        {"04", "No Title", "Album", "", file("04.mp3")},
         {"05 Gone", "", "", "", file("05 Gone.mp3")},
     };
     EXPECT_EQ(rows(), expected);
@@ -100,8 +100,8 @@ TEST_F(AddEnginesTest, FileNameEngineFillsMarkedFieldsInListOrder)
         {"Song", "Band", "", "", file("Band - Song - Live.mp3")},
         {"Song", "", "", "", file("Song.mp3")},
         {"Band-Song", "", "", "", file("Band-Song.mp3")},
-        {"Song", "R", "", "", file("R.E.M - Song.mp3")},
-        {"Song.xm", "Band", "", "", file("Band - Song.xm")},
+        {"Song", "R.E.M", "", "", file("R.E.M - Song.mp3")},
+        {"Song", "Band", "", "", file("Band - Song.xm")},
     };
     EXPECT_EQ(rows(), expected);
 }

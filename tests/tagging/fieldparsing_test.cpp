@@ -50,8 +50,17 @@ TEST(FileNameFields, SplitsAtSpacedHyphenIntoTheMarkedFields)
         {"Song.mp3", kArtistTitle, {}},
         {"Band-Song.mp3", kArtistTitle, {}},
         {"Band - Song.mpeg", kArtistTitle, {"chArtist=Band", "chTitle=Song"}},
-        {"Band - Song.xm", kArtistTitle, {"chArtist=Band", "chTitle=Song.xm"}},
-        {"R.E.M - Song.mp3", kArtistTitle, {"chArtist=R", "chTitle=Song"}},
+        // Every media type VORN plays is an extension, two letters too; it
+        // goes only from the last part: dots before it belong to the text.
+        {"Band - Song.xm", kArtistTitle, {"chArtist=Band", "chTitle=Song"}},
+        {"Band - Song.IT", kArtistTitle, {"chArtist=Band", "chTitle=Song"}},
+        {"R.E.M - Song.mp3", kArtistTitle, {"chArtist=R.E.M", "chTitle=Song"}},
+        {"R.E.M - Losing.mp3", kArtistTitle, {"chArtist=R.E.M", "chTitle=Losing"}},
+        {"Band.mp3 - Song.wav", kArtistTitle, {"chArtist=Band.mp3", "chTitle=Song"}},
+        {"Band - Vol.2.xm", kArtistTitle, {"chArtist=Band", "chTitle=Vol.2"}},
+        {"Band - Song.mid - Live.s3m",
+         marked({"Artist", "Title", "Album", "Genre"}, 3),
+         {"chArtist=Band", "chTitle=Song.mid", "chAlbum=Live"}},
         // Spaces other than the separator's stay; unmarked entries keep only
         // their place, wherever they stand.
         {"  Band  - Song .mp3",
@@ -69,11 +78,13 @@ TEST(FileNameFields, SplitsAtSpacedHyphenIntoTheMarkedFields)
     }
 }
 
-TEST(FileNameFields, ExtensionRuleOnEveryPart)
+TEST(FileNameFields, ExtensionRuleOfTheLastPart)
 {
     EXPECT_EQ(withoutExtension(QStringLiteral("Song.mp3")), QStringLiteral("Song"));
     EXPECT_EQ(withoutExtension(QStringLiteral("Song.mpeg")), QStringLiteral("Song"));
-    EXPECT_EQ(withoutExtension(QStringLiteral("Song.xm")), QStringLiteral("Song.xm"));
+    EXPECT_EQ(withoutExtension(QStringLiteral("Song.xm")), QStringLiteral("Song"));
+    EXPECT_EQ(withoutExtension(QStringLiteral("Song.Mod")), QStringLiteral("Song"));
+    EXPECT_EQ(withoutExtension(QStringLiteral("Song.ab")), QStringLiteral("Song.ab"));
     EXPECT_EQ(withoutExtension(QStringLiteral("Song.flac2")), QStringLiteral("Song.flac2"));
     EXPECT_EQ(withoutExtension(QStringLiteral("Song")), QStringLiteral("Song"));
     // Parts too short for the test stay unchanged.
@@ -87,9 +98,11 @@ TEST(FileNameFields, ExtensionRuleOnEveryPart)
 TEST(TagFields, SendsTheTextsAsReadAndNothingForAnUnusableTag)
 {
     FixedReader reader;
-    EXPECT_EQ(tagFieldEntries(reader, QStringLiteral("/m/a.mp3")),
-              (QStringList{"chTitle=", "chArtist= Abba ", "chAlbum=Gold", ""}));
-    EXPECT_EQ(reader.lastPath, QStringLiteral("/m/a.mp3"));
+    // No title in the tag: the file name without its extension, as for a
+    // file without a tag.
+    EXPECT_EQ(tagFieldEntries(reader, QStringLiteral("/m/Dancing Queen.mp3")),
+              (QStringList{"chTitle=Dancing Queen", "chArtist= Abba ", "chAlbum=Gold", ""}));
+    EXPECT_EQ(reader.lastPath, QStringLiteral("/m/Dancing Queen.mp3"));
     reader.indicator = 1;
     EXPECT_EQ(tagFieldEntries(reader, QStringLiteral("/m/b.mp3")), QStringList());
 }
