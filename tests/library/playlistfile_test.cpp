@@ -1,8 +1,10 @@
 #include "library/playlistfile.h"
 #include "library/songlistmodel.h"
+#include "support/librarystack.h"
 #include "support/playlistfiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -320,4 +322,50 @@ TEST(PlayListFile, AHundredThousandSongsReadAndWrittenBackAreTheSameBytes)
     EXPECT_TRUE(content.canonical);
     EXPECT_EQ(content.songs[99999].field(chFile), QString::fromUtf8("/srv/music/♪/99999.mp3"));
     EXPECT_EQ(serialize(content.songs), stored);
+}
+
+// Reading is linear in the file size for every mix of CR, LF, CR LF and LF
+// CR: each line end found once, never a search over the rest of the file per
+// line. A list read through the store, as a click on it reads it; the first
+// file took an endless time when each line searched the whole rest for an LF.
+TEST(PlayListFile, ReadsEveryMixOfLineEndsInTimeLinearInTheFileSize)
+{
+    const QByteArray row = storedLine({"T", "A", "", "", "03:00", "/m/a.mp3"}).chopped(2);
+    const auto rows = [&row](int count, const QByteArray &end) {
+        QByteArray bytes;
+        bytes.reserve((row.size() + end.size()) * count);
+        for (int i = 0; i < count; ++i)
+            bytes += row + end;
+        return bytes;
+    };
+    struct Case
+    {
+        const char *what;
+        QByteArray bytes;
+        int songs;
+    };
+    const Case cases[] = {
+        {"1M CR then 1M LF", QByteArray(1 << 20, '\r') + QByteArray(1 << 20, '\n'), 0},
+        {"a song, then 1M LF CR", row + QByteArray("\n\r").repeated(1 << 20), 1},
+        {"rows ending in CR", rows(100000, "\r"), 100000},
+        {"rows ending in LF", rows(100000, "\n"), 100000},
+        {"rows ending in LF CR", rows(100000, "\n\r"), 100000},
+        {"every end in turn",
+         rows(25000, "\r") + rows(25000, "\n") + rows(25000, "\r\n") + rows(25000, "\n\r"), 100000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        LibraryStack lib;
+        writeBytes(lib.dir.filePath(QStringLiteral("Mixed.sdf")), c.bytes);
+        QElapsedTimer clock;
+        clock.start();
+        lib.store.LoadPlayLists();
+        // Linear reading takes milliseconds, even with sanitizers on a busy
+        // machine; the search per line took minutes or never ended.
+        EXPECT_LT(clock.elapsed(), 20000);
+        ASSERT_EQ(lib.songs.rowCount(), c.songs);
+        if (c.songs > 0) {
+            EXPECT_EQ(lib.songs.row(c.songs - 1).field(chFile), QStringLiteral("/m/a.mp3"));
+        }
+    }
 }
