@@ -1,5 +1,7 @@
 #include "songitemdelegate.h"
 
+#include "core/textlimit.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
@@ -32,6 +34,9 @@ void SongItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
+    // Whatever the model gives, a cell lays out no more than it can show.
+    if (opt.text.size() > kLongestFieldText)
+        opt.text = elidedToLength(opt.text, kLongestFieldText);
     const QWidget *widget = opt.widget;
     QStyle *style = widget ? widget->style() : QApplication::style();
 

@@ -1,6 +1,7 @@
 #include "songlistmodel.h"
 
 #include "core/duration.h"
+#include "core/textlimit.h"
 
 #include <algorithm>
 #include <array>
@@ -44,7 +45,10 @@ QVariant SongListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return song.field(static_cast<SongColumn>(index.column()));
+        // A cell shows the start of a huge field, never the whole: decoding
+        // and laying out megabytes would hold the window for seconds.
+        return elidedUtf8(song.fieldUtf8(static_cast<SongColumn>(index.column())),
+                          kLongestFieldText);
     case Qt::DecorationRole:
         if (index.column() == chTitle)
             return iconOf(song);

@@ -1,6 +1,7 @@
 #include "playmonitor.h"
 
 #include "core/numeric.h"
+#include "core/textlimit.h"
 #include "library/songlistmodel.h"
 #include "playbacksequencer.h"
 #include "playdisplay.h"
@@ -60,8 +61,13 @@ void PlayMonitor::showSong()
 {
     const int current = m_songs.CurrentSong();
     const bool hasRow = current > 0 && current <= m_songs.rowCount();
+    // The caption and the banner show the start of a huge field, as the
+    // song list does, and never decode or lay out the whole.
+    const auto shown = [this, current](SongColumn column) {
+        return elidedUtf8(m_songs.row(current - 1).fieldUtf8(column), kLongestFieldText);
+    };
     if (m_display.isMinimized() && hasRow) {
-        m_display.setCaption(m_songs.row(current - 1).title() + QLatin1String(" - VORN"));
+        m_display.setCaption(shown(chTitle) + QLatin1String(" - VORN"));
         return;
     }
     m_display.setCaption(QStringLiteral("VORN"));
@@ -69,10 +75,9 @@ void PlayMonitor::showSong()
         m_display.setBannerText(QString());
         return;
     }
-    const SongRow &row = m_songs.row(current - 1);
-    QString text = row.title();
-    if (!row.field(chArtist).isEmpty())
-        text += QLatin1String(" - ") + row.field(chArtist);
+    QString text = shown(chTitle);
+    if (!m_songs.row(current - 1).fieldUtf8(chArtist).isEmpty())
+        text += QLatin1String(" - ") + shown(chArtist);
     m_display.setBannerText(text);
 }
 

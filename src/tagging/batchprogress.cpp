@@ -3,6 +3,7 @@
 BatchProgress::BatchProgress(qint64 startMs, int total)
     : m_start(startMs)
     , m_lastYield(startMs)
+    , m_lastKeep(startMs)
     , m_total(total)
 {}
 
@@ -18,6 +19,14 @@ bool BatchProgress::shouldShow(qint64 nowMs, int done)
     else if (elapsed >= kEstimateAfterMs && done > 0)
         m_shown = elapsed * m_total / done >= kShowAfterMs;
     return m_shown;
+}
+
+bool BatchProgress::shouldKeep(qint64 nowMs)
+{
+    if (nowMs - m_lastKeep < kKeepEveryMs)
+        return false;
+    m_lastKeep = nowMs;
+    return true;
 }
 
 bool BatchProgress::shouldYield(qint64 nowMs)

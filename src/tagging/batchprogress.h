@@ -17,14 +17,19 @@ public:
     // True when the window should handle its pending events, at most every
     // 50 ms, so that it stays responsive during a long batch.
     bool shouldYield(qint64 nowMs);
+    // True when the songs added so far should be written where a crash
+    // cannot lose them, at most every second.
+    bool shouldKeep(qint64 nowMs);
 
     static constexpr qint64 kShowAfterMs = 1000;
     static constexpr qint64 kEstimateAfterMs = 200;
     static constexpr qint64 kYieldEveryMs = 50;
+    static constexpr qint64 kKeepEveryMs = 1000;
 
 private:
     qint64 m_start;
     qint64 m_lastYield;
+    qint64 m_lastKeep;
     int m_total;
     bool m_shown = false;
 };

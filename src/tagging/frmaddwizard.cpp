@@ -274,6 +274,9 @@ BatchStep frmAddWizard::progressStep(int total)
             m_progress->setValue(done);
             m_progress->show();
         }
+        // A long batch is kept on disk as it grows, not only at its end.
+        if (done < total && gate->shouldKeep(now))
+            m_target.keepAddedSongs();
         if (gate->shouldYield(now) || done == total) {
             if (m_progress)
                 m_progress->setValue(done);

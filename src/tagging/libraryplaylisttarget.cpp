@@ -26,6 +26,11 @@ void LibraryPlayListTarget::Add2PlayList(const QString &file, const QStringList 
     m_editor.Add2PlayList(file, fields);
 }
 
+void LibraryPlayListTarget::keepAddedSongs()
+{
+    m_store.SavePlayList(true);
+}
+
 void LibraryPlayListTarget::SetModifyedPLFlag()
 {
     m_store.SetModifyedPLFlag();

@@ -17,6 +17,7 @@ public:
     void NewPlayList(const QString &name) override;
     void Add2PlayList(const QString &file, const QStringList &fields) override;
     void SetModifyedPLFlag() override;
+    void keepAddedSongs() override;
 
 private:
     PlayListStore &m_store;

@@ -18,4 +18,7 @@ public:
     virtual void Add2PlayList(const QString &file, const QStringList &fields) = 0;
     // Marks the current play list changed; called once after a batch.
     virtual void SetModifyedPLFlag() = 0;
+    // Writes the songs added so far where a crash cannot lose them (the
+    // play list's working copy); called now and then during a long batch.
+    virtual void keepAddedSongs() = 0;
 };

@@ -1,5 +1,6 @@
 #include "taglibtagreader.h"
 
+#include "core/textlimit.h"
 #include "library/legacytext.h"
 
 #include <QFile>
@@ -9,11 +10,24 @@
 #include <tag.h>
 #include <tstring.h>
 
+#include <string>
+
 namespace {
 
+// A tag text as a field keeps it: up to its first NUL (where a C string
+// would end; a text of NULs only is no text), and at most kLongestFieldText
+// characters, so that a hostile tag of megabytes costs no more than a
+// short one further on.
 QString fromTagLib(const TagLib::String &text)
 {
-    return QString::fromStdWString(text.toWString());
+    // TagLib holds whole code points, so a cut there splits no character;
+    // the cut in UTF-16 units then keeps surrogate pairs whole.
+    const std::wstring start =
+        text.substr(0, static_cast<unsigned int>(kLongestFieldText)).toWString();
+    const size_t nul = start.find(L'\0');
+    const QString whole =
+        QString::fromStdWString(nul == std::wstring::npos ? start : start.substr(0, nul));
+    return cutAtCharacter(whole, kLongestFieldText);
 }
 
 // ID3v1 holds bytes of no stated code page; files tagged on Windows carry
@@ -69,7 +83,5 @@ void TagLibTagReader::read(const QString &path)
     m_title = fromTagLib(tag->title());
     m_artist = fromTagLib(tag->artist());
     m_album = fromTagLib(tag->album());
-    m_indicator = tag->title().isEmpty() && tag->artist().isEmpty() && tag->album().isEmpty()
-                      ? kNoUsableTag
-                      : 0;
+    m_indicator = m_title.isEmpty() && m_artist.isEmpty() && m_album.isEmpty() ? kNoUsableTag : 0;
 }

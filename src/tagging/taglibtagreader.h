@@ -6,7 +6,8 @@
 // files, and the tags TagLib knows in other media files. Where a file has
 // several tags, each text comes from the first tag that holds it. ID3v1 text
 // is read as UTF-8 when it is valid UTF-8, else as Windows-1252, and loses the
-// padding of its fixed-width fields; all other text is used as the tag holds it.
+// padding of its fixed-width fields; all other text is used as the tag holds it,
+// up to its first NUL and at most kLongestFieldText characters.
 class TagLibTagReader final : public Id3TagReader
 {
 public:

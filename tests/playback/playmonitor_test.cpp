@@ -71,6 +71,23 @@ TEST_F(PlayMonitorTest, CaptionWhileMinimizedAndBannerOtherwise)
     EXPECT_EQ(display.bannerText, QStringLiteral("Fernando - ABBA"));
 }
 
+// A stored title of megabytes reaches the banner and the caption only as
+// its start, as the song list shows it.
+TEST_F(PlayMonitorTest, TheBannerAndTheCaptionShowTheStartOfAHugeTitle)
+{
+    rows(1);
+    songs.setRow(0, songRow(QString(4 << 20, QLatin1Char('T')), QStringLiteral("ABBA"), {},
+                            QStringLiteral("/m/1.mp3")));
+    click(actions.tbPlay);
+    link.positionMs = 1000;
+    monitor.tmrMonitor_Timer();
+    const QString start = QString(1023, QLatin1Char('T')) + QChar(0x2026);
+    EXPECT_EQ(display.bannerText, start + QStringLiteral(" - ABBA"));
+    display.minimized = true;
+    monitor.tmrMonitor_Timer();
+    EXPECT_EQ(display.caption, start + QStringLiteral(" - VORN"));
+}
+
 TEST_F(PlayMonitorTest, TheEndOfTheLastRowStopsOrWrapsWithRepeat)
 {
     rows(2);
@@ -204,6 +221,75 @@ TEST_F(PlayMonitorTest, StopEndsTheAttemptsToBringThePlayerBack)
     EXPECT_TRUE(stoppedState());
     EXPECT_TRUE(controlsEnabled);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+} // namespace
+
+namespace {
+
+// After a restart the report says what happens next: the next row plays, or
+// there is none (the last row without Repeat) and playback has ended.
+TEST_F(PlayMonitorTest, TheRestartReportSaysWhetherPlayingGoesOnOrHasEnded)
+{
+    QStringList reports;
+    PlaybackSequencer::Hooks hooks;
+    hooks.reportTrouble = [&](const QString &text) { reports << text; };
+    sequencer.setHooks(hooks);
+    rows(3);
+    struct Case
+    {
+        const char *what;
+        int dying;
+        bool repeat;
+        int next; // 0: none
+        const char *report;
+    };
+    const Case cases[] = {
+        {"a middle row", 2, false, 3, "mpv started again; playing on with the next song"},
+        {"the last row", 3, false, 0, "mpv started again; playback ended: no song is left to play"},
+        {"the last row with Repeat", 3, true, 1,
+         "mpv started again; playing on with the next song"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        click(actions.tbStop);
+        actions.tbRepeat->setChecked(c.repeat);
+        link.present = true;
+        click(actions.tbPlay);
+        for (int row = 1; row < c.dying; ++row)
+            click(actions.tbNext);
+        link.played.clear();
+        reports.clear();
+        link.present = false;
+        monitor.tmrMonitor_Timer();
+        sequencer.tmrRestart_Timer();
+        EXPECT_EQ(reports.value(1), QLatin1String(c.report));
+        EXPECT_EQ(playedRows(), c.next ? QList<int>{c.next} : QList<int>());
+        EXPECT_EQ(sequencer.tmrMonitor()->isActive(), c.next != 0);
+    }
+}
+
+// The user's Stop ends the attempts and forgets how long they had grown: a
+// player that dies after the next Play is awaited the shortest time again.
+TEST_F(PlayMonitorTest, AfterStopTheNextDeathWaitsTheShortestTimeAgain)
+{
+    rows(3);
+    click(actions.tbPlay);
+    link.present = false;
+    link.startSucceeds = false;
+    monitor.tmrMonitor_Timer();
+    for (int attempt = 0; attempt < 6; ++attempt)
+        sequencer.tmrRestart_Timer();
+    ASSERT_EQ(sequencer.tmrRestart()->interval(), 30000);
+
+    actions.tbStop->trigger();
+    link.startSucceeds = true;
+    ASSERT_TRUE(sequencer.linkPlayer());
+    click(actions.tbPlay);
+    link.present = false; // dies before it is seen playing
+    monitor.tmrMonitor_Timer();
+    ASSERT_TRUE(sequencer.tmrRestart()->isActive());
+    EXPECT_EQ(sequencer.tmrRestart()->interval(), 1000);
 }
 
 } // namespace

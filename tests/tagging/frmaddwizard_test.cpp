@@ -1,5 +1,7 @@
 #include "core/settingsstore.h"
+#include "library/playlistfile.h"
 #include "support/librarystack.h"
+#include "support/playlistfiles.h"
 #include "support/taggedfiles.h"
 #include "tagging/frmaddwizard.h"
 #include "tagging/id3tagreader.h"
@@ -387,4 +389,34 @@ TEST_F(frmAddWizardTest, ShortBatchShowsNoProgress)
     QTest::mouseClick(control<QPushButton>(*wizard, "cmdOpen"), Qt::LeftButton);
     EXPECT_FALSE(progressSeen);
     EXPECT_EQ(lib.songs.rowCount(), 3);
+}
+
+// A long batch is written to the play list's working copy as it grows, not
+// only at its end, so that a kill during the batch loses at most a second of
+// adds.
+TEST_F(frmAddWizardTest, ALongBatchIsKeptInTheWorkingCopyAsItGrows)
+{
+    for (int i = 0; i < 10; ++i)
+        touch(QStringLiteral("%1.mp3").arg(i));
+    selectPlayList();
+    auto wizard = open();
+    qint64 now = 0;
+    int reads = 0;
+    QByteArray keptAtSixth;
+    wizard->setClock([&] { return now; });
+    const QString workingCopy = lib.dir.filePath(QStringLiteral("Lounge.tmp"));
+    wizard->setTagReaderFactory([&] {
+        return std::make_unique<SlowReader>(now, reads, [&](int read) {
+            if (read == 6)
+                keptAtSixth = readBytes(workingCopy);
+        });
+    });
+    QTest::keyClick(control<QListWidget>(*wizard, "flstFiles"), Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(control<QPushButton>(*wizard, "cmdOpen"), Qt::LeftButton);
+
+    // 300 ms a file: the fourth ended the first second.
+    ASSERT_EQ(lib.songs.rowCount(), 10);
+    const std::vector<SongRow> &rows = lib.songs.rows();
+    EXPECT_EQ(keptAtSixth, PlayListFile::serialize({rows.begin(), rows.begin() + 4}));
+    EXPECT_EQ(readBytes(workingCopy), PlayListFile::serialize(rows));
 }

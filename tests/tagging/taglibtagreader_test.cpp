@@ -160,3 +160,47 @@ TEST_F(TagLibTagReaderTest, PrefersId3v2AndFillsGapsFromId3v1)
     const QString file = tagged("both.mp3", {"Two", "Artist", ""}, TagKinds::Both);
     expectRead(file, {"Two", "Artist", ""});
 }
+
+// A tag text is kept up to 1,024 characters, cut between characters, and a
+// text of NULs only is no text: a hostile tag of megabytes must not reach
+// the song list whole.
+TEST_F(TagLibTagReaderTest, KeepsAtMostAThousandCharactersOfEachText)
+{
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80"); // two UTF-16 units
+    const QString exact(1024, QLatin1Char('e'));
+    struct Case
+    {
+        const char *name;
+        TagTexts written;
+        qint16 indicator;
+        TagTexts read;
+    };
+    const Case cases[] = {
+        {"a 20 MB title",
+         {QString(20 * 1024 * 1024, QLatin1Char('t')), "Band", ""},
+         0,
+         {QString(1024, QLatin1Char('t')), "Band", ""}},
+        {"a pair of units across the limit",
+         {QString(1023, QLatin1Char('a')) + smile, "", smile + QString(2000, QLatin1Char('b'))},
+         0,
+         {QString(1023, QLatin1Char('a')), "", smile + QString(1022, QLatin1Char('b'))}},
+        {"exactly the limit", {exact, "", ""}, 0, {exact, "", ""}},
+        {"a 1 MB title of NULs beside an artist",
+         {QString(1024 * 1024, QChar(u'\0')), "Band", ""},
+         0,
+         {"", "Band", ""}},
+        {"a 1 MB title of NULs alone",
+         {QString(1024 * 1024, QChar(u'\0')), "", ""},
+         TagLibTagReader::kNoUsableTag,
+         {"", "", ""}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = tagged(QStringLiteral("huge.mp3"), c.written, TagKinds::Id3v2);
+        reader.read(file);
+        EXPECT_EQ(reader.noTagIndicator(), c.indicator);
+        EXPECT_EQ(reader.title(), c.read.title);
+        EXPECT_EQ(reader.artist(), c.read.artist);
+        EXPECT_EQ(reader.album(), c.read.album);
+    }
+}
