@@ -105,8 +105,8 @@ int clampToInt(qint64 value)
     return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 }
 
-// An absolute path of something local that exists and is not a folder: mpv
-// takes anything else for a URL or a protocol.
+// An absolute path of a local regular file: mpv takes anything else for a URL
+// or a protocol, and would read a device or a FIFO without end.
 bool isLocalFile(const QString &file)
 {
 #ifdef Q_OS_WIN
@@ -116,8 +116,7 @@ bool isLocalFile(const QString &file)
     if (!file.startsWith(QLatin1Char('/')))
         return false;
 #endif
-    const QFileInfo info(file);
-    return info.exists() && !info.isDir();
+    return QFileInfo(file).isFile();
 }
 
 // True when some process accepts connections on `path`.

@@ -30,8 +30,9 @@ QString defaultMpvSocketPath();
 // link is destroyed; on Linux that process also ends when VORN ends in any
 // other way. A new player gets a socket path that no other process listens on.
 // mpv is started without the user's configuration, scripts and web download
-// hook, and is handed only absolute paths of local files; any other entry
-// (a URL, a protocol, a relative name) is skipped like a missing file.
+// hook, and is handed only absolute paths of local regular files; any other
+// entry (a URL, a protocol, a relative name, a folder, a device, a FIFO, a
+// socket) is skipped like a missing file.
 //
 // The player's own play list never holds more than the file that plays:
 // - `WinampAddFile` hands over the file to play next (a later one replaces

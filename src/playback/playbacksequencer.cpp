@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QRandomGenerator>
 #include <QTime>
@@ -172,6 +173,9 @@ void PlaybackSequencer::fadeOut()
 void PlaybackSequencer::next()
 {
     StopPlayback(false);
+    // What this plays was asked for: a player that does not take it is
+    // given it when it is back (tmrRestart_Timer).
+    m_askedForUnheard = true;
     if (m_actions.tbRandom->isChecked()) {
         setCurrentSong(SelectRandomTitle());
         PlaySong();
@@ -200,6 +204,7 @@ void PlaybackSequencer::previous()
         return;
     }
     StopPlayback(false);
+    m_askedForUnheard = true;
     if (m_actions.tbRandom->isChecked()) {
         setCurrentSong(SelectRandomTitle());
         PlaySong();
@@ -222,6 +227,7 @@ void PlaybackSequencer::previous()
 void PlaybackSequencer::playNextAfterEnd()
 {
     StopPlayback(false);
+    m_askedForUnheard = false;
     if (!m_actions.tbContinue->isChecked()) {
         setCurrentSong(SelectRandomTitle());
         PlaySong();
@@ -262,9 +268,29 @@ void PlaybackSequencer::tmrRestart_Timer()
         retryStart();
         return;
     }
-    reportTrouble(QStringLiteral("%1 started again; playing on with the next song")
-                      .arg(m_link->playerName()));
+    const QString player = m_link->playerName();
+    // A song the user asked for that the player never took (it was gone or
+    // stalled) is played now, once; otherwise the song that played may be
+    // what killed the player, and playing goes on with the next one.
+    if (std::exchange(m_askedForUnheard, false)) {
+        PlaySong();
+        reportTrouble(QStringLiteral("%1 started again; playing the song asked for").arg(player));
+        return;
+    }
     playNextAfterEnd();
+    reportTrouble(
+        m_tmrMonitor->isActive()
+            ? QStringLiteral("%1 started again; playing on with the next song").arg(player)
+            : QStringLiteral("%1 started again; playback ended: no song is left to play")
+                  .arg(player));
+}
+
+void PlaybackSequencer::closePlayer()
+{
+    // Nothing may take the player's going for a death and bring it back.
+    m_tmrMonitor->stop();
+    m_tmrRestart->stop();
+    m_link->CloseWinamp();
 }
 
 void PlaybackSequencer::retryStart()
@@ -332,6 +358,7 @@ void PlaybackSequencer::lvSongs_DblClick()
     setPlayerState(true);
     EnablePlayListControls(false);
     setCurrentSong(row + 1);
+    m_askedForUnheard = true;
     PlaySong();
 }
 
@@ -361,6 +388,7 @@ void PlaybackSequencer::StartPlayback()
         return;
     }
     setCurrentSong(1);
+    m_askedForUnheard = true;
     PlaySong();
 }
 
@@ -383,7 +411,12 @@ void PlaybackSequencer::PlaySong()
 
     m_link->WinampClearList();
     processEvents();
-    m_link->WinampAddFile(m_songs.row(row).field(chFile));
+    const QString file = m_songs.row(row).field(chFile);
+    // Only regular files are played; the player refuses any other as it does
+    // a missing file, and playing goes on with the next song.
+    if (const QFileInfo info(file); info.exists() && !info.isFile())
+        reportTrouble(QStringLiteral("Skipped %1: not a regular file").arg(file));
+    m_link->WinampAddFile(file);
 
     markPlayingRow(row);
     if (m_hooks.scrollToRow)
@@ -394,6 +427,9 @@ void PlaybackSequencer::PlaySong()
     m_link->WinampStartPlay();
     processEvents();
     m_songLength = m_link->WinampGetLength();
+    // A song the player took is no longer waiting for one.
+    if (m_askedForUnheard && m_link->FindWinamp())
+        m_askedForUnheard = false;
     m_tmrMonitor->start();
 }
 
@@ -403,6 +439,7 @@ void PlaybackSequencer::StopPlayback(bool release)
     if (release) {
         m_tmrRestart->stop();
         m_restartAttempt = 0;
+        m_askedForUnheard = false;
     }
     if (m_songs.CurrentSong() == 0 || m_library.count() == 0)
         return;

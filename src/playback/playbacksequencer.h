@@ -104,10 +104,21 @@ public:
     // failing or dying, and playing goes on with the next row (the song that
     // played may be what killed it). Only the user's Stop ends the attempts.
     void playerGone();
-    // The tick of tmrRestart: one attempt to start the player again.
+    // The tick of tmrRestart: one attempt to start the player again. The
+    // song a user's command chose (Play, Next, Prev, a double click) that the
+    // player never took, being gone or stalled, is played then, once;
+    // otherwise playing goes on with the next row.
     void tmrRestart_Timer();
-    // The player has been seen playing: the next death waits the shortest time.
-    void playerHealthy() { m_restartAttempt = 0; }
+    // The player has been seen playing: the next death waits the shortest
+    // time, and the song asked for has been heard.
+    void playerHealthy()
+    {
+        m_restartAttempt = 0;
+        m_askedForUnheard = false;
+    }
+    // Closes the player on purpose (VORN ends): its going is no death, and
+    // nothing brings it back.
+    void closePlayer();
 
     // Moves to a new link when the stored player program needs one of another
     // kind; true when it did. Music that played goes on with the same row,
@@ -149,6 +160,9 @@ private:
     QTimer *m_tmrRestart;
     // Restart attempts since the player was last seen playing.
     int m_restartAttempt = 0;
+    // CurrentSong was chosen by a user's command and the player did not take
+    // it (it was gone or did not answer).
+    bool m_askedForUnheard = false;
 
     bool m_playerLinked = false;
     // Between beginLinkingPlayer and finishLinkingPlayer.

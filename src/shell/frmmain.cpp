@@ -541,7 +541,7 @@ bool frmMain::Form_QueryUnload()
         m_store->DeleteWorkingCopies();
     m_mixer->unload();
     m_settings.sync();
-    m_link->CloseWinamp();
+    m_sequencer->closePlayer();
     return false;
 }
 

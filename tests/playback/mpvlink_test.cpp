@@ -482,9 +482,9 @@ TEST_F(MpvLinkTest, ADestroyedLinkLeavesNoPlayerAndNoSocket)
     EXPECT_FALSE(QFile::exists(socket));
 }
 
-// The player is handed only local files: URLs, protocols, EDL and nested
-// play lists make it open nothing, and the user's settings and scripts stay
-// out.
+// The player is handed only local regular files: folders, FIFOs, devices,
+// sockets, URLs, protocols, EDL and nested play lists make it open nothing,
+// and the user's settings and scripts stay out.
 TEST_F(MpvLinkTest, OnlyLocalFilesReachThePlayer)
 {
     ASSERT_TRUE(startPlayer());
@@ -498,7 +498,20 @@ TEST_F(MpvLinkTest, OnlyLocalFilesReachThePlayer)
     edl.write("# mpv EDL v0\n" + QFile::encodeName(wav) + ",0,1\n");
     edl.close();
 
+    // Things that exist but are no regular file: a folder holding a song
+    // (mpv would play what it holds), a FIFO and a device (mpv would wait on
+    // them or read them without end) and a socket.
+    const QString folder = dir.filePath(QStringLiteral("album"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(wav, folder + QStringLiteral("/inside.wav")));
+    const QString fifo = dir.filePath(QStringLiteral("fifo.mp3"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
     const QStringList entries{
+        folder,
+        fifo,
+        QStringLiteral("/dev/zero"),
+        link->socketPath(),
         QStringLiteral("http://127.0.0.1:9/song.mp3"),
         QStringLiteral("av://lavfi:sine=frequency=440"),
         QStringLiteral("edl://") + wav + QStringLiteral(",0,1"),

@@ -17,7 +17,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QStandardPaths>
@@ -26,6 +28,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <csignal>
 #include <functional>
@@ -96,6 +100,20 @@ protected:
     }
 
     void click(QAction *button) { sequencer->tbPlayer_ButtonClick(button->objectName()); }
+    // The file the player holds, asked on a connection of its own.
+    QString playerPath() const
+    {
+        MpvIpc probe(link->socketPath());
+        return probe.request(QJsonArray{QStringLiteral("get_property"), QStringLiteral("path")})
+            .data.toString();
+    }
+    void reportInto(QStringList &reports)
+    {
+        PlaybackSequencer::Hooks hooks;
+        hooks.processEvents = [] { QCoreApplication::processEvents(); };
+        hooks.reportTrouble = [&reports](const QString &text) { reports << text; };
+        sequencer->setHooks(hooks);
+    }
     bool stopped() const { return !sequencer->tmrMonitor()->isActive(); }
 
     QTemporaryDir dir;
@@ -286,6 +304,69 @@ TEST_F(PlaybackEndToEndTest, AStalledPlayerIsReplacedAndTheMusicResumesWithOnePl
     EXPECT_EQ(songs.CurrentSong(), 2);
     EXPECT_TRUE(dialogs.messages.empty());
     click(actions.tbStop);
+}
+
+// Next pressed while the player is stalled restarts it, and the restart
+// carries the command out once: the song after the one that played plays,
+// not the one after that.
+TEST_F(PlaybackEndToEndTest, NextOnAStalledPlayerPlaysTheSongAfterTheOneThatPlayed)
+{
+    QStringList reports;
+    reportInto(reports);
+    addSongs(3, 8.0);
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil([this] { return link->WinampGetPosition() > 200; }, 10000));
+    const qint64 stalled = link->startedPlayerPid();
+    ASSERT_GT(stalled, 0);
+    ::kill(static_cast<pid_t>(stalled), SIGSTOP);
+
+    click(actions.tbNext);
+    ASSERT_TRUE(tickUntil(
+        [&] {
+            return link->startedPlayerPid() != stalled && link->WinampGetPosition() > 200 &&
+                   link->WinampIsPlaying() == PlayerLink::kPlaying;
+        },
+        MpvIpc::kRequestTimeoutMs * 2 + MpvLink::kStartTimeoutMs + 2000));
+    ::kill(static_cast<pid_t>(stalled), SIGCONT);
+    EXPECT_EQ(songs.CurrentSong(), 2);
+    EXPECT_EQ(playerPath(), songs.row(1).field(chFile));
+    EXPECT_EQ(reports.value(1), QStringLiteral("mpv started again; playing the song asked for"));
+    EXPECT_FALSE(processAlive(stalled));
+    click(actions.tbStop);
+}
+
+// Entries that name no regular file are skipped like missing files, with a
+// note in the log; the player is never given them.
+TEST_F(PlaybackEndToEndTest, AFolderAndAFifoAreSkippedAndNeverReachThePlayer)
+{
+    QStringList reports;
+    reportInto(reports);
+    addSongs(1, 0.8);
+    const QString folder = dir.filePath(QStringLiteral("album.mp3"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_FALSE(writeWavFile(folder, QStringLiteral("inside.wav"), 0.8).isEmpty());
+    const QString fifo = dir.filePath(QStringLiteral("fifo.wav"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    songs.appendRow(songRow(QStringLiteral("Folder"), {}, {}, folder));
+    songs.appendRow(songRow(QStringLiteral("Fifo"), {}, {}, fifo));
+    const QString last =
+        writeWavFile(dir.path(), QStringLiteral("last.wav"), 0.8, WavContent::Tone);
+    songs.appendRow(songRow(QStringLiteral("Last"), {}, {}, last));
+
+    QStringList given;
+    click(actions.tbPlay);
+    ASSERT_TRUE(tickUntil(
+        [&] {
+            const QString path = playerPath();
+            if (!path.isEmpty() && !given.contains(path))
+                given << path;
+            return stopped();
+        },
+        15000));
+    EXPECT_EQ(started, (QList<int>{1, 2, 3, 4}));
+    EXPECT_EQ(given, (QStringList{songs.row(0).field(chFile), last}));
+    EXPECT_EQ(reports, (QStringList{QStringLiteral("Skipped %1: not a regular file").arg(folder),
+                                    QStringLiteral("Skipped %1: not a regular file").arg(fifo)}));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "playback/playeractions.h"
 #include "playback/playertoolbar.h"
 #include "shell/shellsettings.h"
+#include "support/audiofiles.h"
 #include "support/frmmainfixture.h"
 #include "support/playerprocesses.h"
 
@@ -87,4 +88,28 @@ TEST_F(frmMainPlayerStartTest, AMissingPlayerIsReportedOnceTheListsAreShown)
     QTest::mouseClick(play, Qt::LeftButton);
     EXPECT_EQ(dialogs.messages.size(), 2u);
     dialogs.onMessage = nullptr;
+}
+
+// Closing VORN while a song plays ends the player on purpose: the log tells
+// of no player that stopped unexpectedly, and no player is started again.
+TEST_F(frmMainPlayerStartTest, ClosingWhileASongPlaysLogsNoUnexpectedStop)
+{
+    const QString song = writeWavFile(dir.path(), QStringLiteral("song.wav"), 30.0);
+    writeBytes(path(QStringLiteral("Rock.sdf")),
+               storedLine({"Song", "", "", "", "00:30", song.toUtf8().constData()}));
+    auto window = makeMpvWindow();
+    window->show();
+    window->tmrInit_Timer();
+    QTest::mouseClick(window->playerToolBar().widgetForAction(window->playerActions().tbPlay),
+                      Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->WinampGetPosition() > 200; }, 10000));
+
+    EXPECT_TRUE(closeWindow(*window));
+    // Longer than the monitor's tick and the first restart's wait.
+    QTest::qWait(2000);
+    QFile log(path(QStringLiteral("VORN.log")));
+    const QByteArray logged = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    EXPECT_FALSE(logged.contains("unexpectedly")) << logged.constData();
+    EXPECT_TRUE(ownPlayers().isEmpty());
+    window.reset();
 }
