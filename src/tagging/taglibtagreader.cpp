@@ -20,10 +20,10 @@ namespace {
 // short one further on.
 QString fromTagLib(const TagLib::String &text)
 {
-    // TagLib holds whole code points, so a cut there splits no character;
-    // the cut in UTF-16 units then keeps surrogate pairs whole.
+    // TagLib holds UTF-16 units: one unit more than is kept shows whether
+    // the cut would fall inside a surrogate pair.
     const std::wstring start =
-        text.substr(0, static_cast<unsigned int>(kLongestFieldText)).toWString();
+        text.substr(0, static_cast<unsigned int>(kLongestFieldText) + 1).toWString();
     const size_t nul = start.find(L'\0');
     const QString whole =
         QString::fromStdWString(nul == std::wstring::npos ? start : start.substr(0, nul));

@@ -8,11 +8,19 @@
 #include <mpegfile.h>
 #include <tstring.h>
 
+#include <string>
+
 namespace {
 
+// TagLib holds a text as UTF-16 units, also in a wide string where wchar_t
+// has 32 bits: a character beyond the BMP goes in as its two units.
 TagLib::String toTagLib(const QString &text)
 {
-    return TagLib::String(text.toStdWString());
+    std::wstring units;
+    units.reserve(static_cast<size_t>(text.size()));
+    for (const QChar unit : text)
+        units.push_back(unit.unicode());
+    return TagLib::String(units);
 }
 
 void setTexts(TagLib::Tag *tag, const TagTexts &texts)
