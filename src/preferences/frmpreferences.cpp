@@ -287,7 +287,10 @@ void frmPreferences::cmdOK_Click()
         m_dialogs.messageBox(QStringLiteral("Preferences"),
                              *problem + QStringLiteral(" The previous player path is kept."),
                              DialogButtons::Ok, DialogIcon::Warning);
-        m_txtWAPath->setText(m_settings.value(PlayerSettings::kWinamp));
+        // What was typed stays, selected, to be corrected or typed over.
+        m_tsPages->setCurrentIndex(0);
+        m_txtWAPath->setFocus();
+        m_txtWAPath->selectAll();
         return;
     }
 

@@ -25,6 +25,7 @@
 #include "mainwindowlayout.h"
 #include "mixer/frmmixer.h"
 #include "mixerwindow.h"
+#include "playeranswercheck.h"
 #include "playback/forwardingplayerlink.h"
 #include "playback/playbacksequencer.h"
 #include "playback/playdisplay.h"
@@ -35,6 +36,7 @@
 #include "preferences/frmpreferences.h"
 #include "remote/mprisservice.h"
 #include "shellsettings.h"
+#include "statusnote.h"
 #include "statuspanels.h"
 #include "storedgeometry.h"
 #include "tagging/frmaddwizard.h"
@@ -199,6 +201,7 @@ void frmMain::createControls()
     m_pPlayLists = addPanel(bar, "pPlayLists", start.playLists, 0);
     m_pMediaFiles = addPanel(bar, "pMediaFiles", start.mediaFiles, 0);
     m_pPlayTime = addPanel(bar, "pPlayTime", start.playTime, 1);
+    hidePanelsWhileANoteShows(bar, {m_pPlayLists, m_pMediaFiles, m_pPlayTime});
 }
 
 void frmMain::wireLayout()
@@ -366,12 +369,16 @@ void frmMain::showPreferences()
             meter->setProperty("SilenceDetect", ms);
     };
     frmPreferences preferences(m_settings, m_dialogs, m_link->playerName(), std::move(hooks), this);
-    preferences.exec();
+    const QString player = m_settings.value(ShellSettings::kWinamp);
+    if (preferences.exec() == QDialog::Accepted && m_settings.value(ShellSettings::kWinamp) != player)
+        m_answerCheck->check(m_settings.value(ShellSettings::kWinamp));
 }
 
 void frmMain::tbbAddWizard_Click()
 {
     LibraryPlayListTarget target(*m_store, *m_commands, *m_songEditor);
+    QAction *newPlayList = m_actions->tbNewPlayList;
+    target.setPlayListCommandsEnabled([newPlayList] { return newPlayList->isEnabled(); });
     frmAddWizard wizard(m_settings, m_dialogs, target, QString(), this);
     wizard.exec();
     UpdateStatusBar();
@@ -408,10 +415,12 @@ void frmMain::wirePlayback()
             m_mixer->hide();
         }
     };
-    hooks.reportTrouble = [this](const QString &text) {
+    auto report = [this](const QString &text) {
         m_log->write(text);
         statusBar()->showMessage(text, kStatusNoteMs);
     };
+    hooks.reportTrouble = report;
+    m_answerCheck = PlayerAnswerCheck::forMpv(report, this);
     hooks.showPreferences = [this] { showPreferences(); };
     m_sequencer->setHooks(std::move(hooks));
 

@@ -17,6 +17,7 @@ class PlayMonitor;
 class PlaybackSequencer;
 class PlayerLink;
 class PlayerToolBar;
+class PlayerAnswerCheck;
 class PlayListCommands;
 class PlayListLibraryModel;
 class PlayListLibraryView;
@@ -171,6 +172,7 @@ private:
     QTimer *m_tmrInit = nullptr;
     QTimer *m_tmrHack = nullptr;
     frmMixer *m_mixer = nullptr;
+    PlayerAnswerCheck *m_answerCheck = nullptr;
 
     std::array<QString, kButtonCaptionCount> m_buttonCaptions;
     // Set once the start-up timer has applied the stored view options.

@@ -51,6 +51,13 @@ int MainWindowLayout::toPixels(int twips) const
 
 void MainWindowLayout::placeSplitterAtStart()
 {
+    // A hidden window's controls have not been laid out yet: the Save button
+    // is not where it will be. The splitter is placed when the window shows.
+    if (!m_c.window->isVisible()) {
+        m_splitterAtShow = true;
+        return;
+    }
+    m_splitterAtShow = false;
     const QToolButton *save = m_c.actions->buttonFor(m_c.actions->tbSavePlayList);
     if (!save)
         return;
@@ -62,7 +69,9 @@ void MainWindowLayout::Form_Resize()
 {
     // Minimizing the main window minimizes the mixer window: comes with the
     // mixer window.
-    if (m_inResize || m_c.window->isMinimized())
+    // A hidden window's controls keep stale sizes until it shows; laid out by
+    // them, the window would grow at every start. Showing lays it out.
+    if (m_inResize || m_c.window->isMinimized() || !m_c.window->isVisible())
         return;
     m_inResize = true;
 
@@ -162,6 +171,13 @@ bool MainWindowLayout::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_c.central && event->type() == QEvent::Resize) {
         Form_Resize();
+        return false;
+    }
+    if (watched == m_c.window && event->type() == QEvent::Show) {
+        if (m_splitterAtShow)
+            placeSplitterAtStart();
+        else
+            Form_Resize();
         return false;
     }
     if (watched == m_c.window && event->type() == QEvent::Resize) {

@@ -44,7 +44,8 @@ public:
     explicit MainWindowLayout(Controls controls, QObject *parent = nullptr);
 
     void Form_Resize();
-    // Puts the splitter beside the Save button (start-up).
+    // Puts the splitter beside the Save button (start-up); in a window not
+    // shown yet, once it shows.
     void placeSplitterAtStart();
 
     int splitterLeft() const { return m_splitterLeft; } // twips
@@ -69,4 +70,5 @@ private:
     QWidget *m_picForceBlank;
     int m_splitterLeft = 3000;
     bool m_inResize = false;
+    bool m_splitterAtShow = false;
 };

@@ -9,6 +9,7 @@
 #include "playback/playbacksequencer.h"
 #include "playback/playeractions.h"
 #include "playback/playerlink.h"
+#include "screenfit.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -32,8 +33,13 @@ frmMixer *createMixerWindow(SettingsStore &settings, PlayerLink &link, PlaybackS
     hooks.playPressed = [play] { return play->isChecked(); };
     hooks.pressNext = [&sequencer, next] { sequencer.tbPlayer_ButtonClick(next->objectName()); };
     hooks.hiddenByUser = [mixerButton] { mixerButton->setChecked(false); };
-    return new frmMixer(
+    auto *mixer = new frmMixer(
         settings, link, vuMeter,
         [&link](int linecontrol) { return makeMixerLine(linecontrol, link); }, std::move(hooks),
         parent);
+    // A place stored on another screen (or a larger one) comes onto this one,
+    // as the main window's does.
+    fitIntoScreen(mixer);
+    new FitIntoScreenOnShow(mixer);
+    return mixer;
 }

@@ -68,7 +68,73 @@ DialogAnswer answerOf(int button, DialogButtons buttons)
     return DialogAnswer::Cancel;
 }
 
+// The text with a place to break the line in every run of more than a few
+// characters without a space: a message box wraps its text at word
+// boundaries only, and would be cut off (or reach past the screen) by a play
+// list name or a path without spaces. The places are zero-width spaces, so
+// the text reads as it was.
+QString breakableText(const QString &text)
+{
+    constexpr int kLongestRun = 24;
+    QString out;
+    out.reserve(text.size() + text.size() / kLongestRun);
+    int run = 0;
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (run >= kLongestRun && !c.isLowSurrogate()) {
+            out += QChar(0x200B);
+            run = 0;
+        }
+        if (!c.isSpace())
+            ++run;
+        out += c;
+    }
+    return out;
+}
+
+QFont fontOf(const FontChoice &choice)
+{
+    QFont font(choice.name);
+    font.setPointSizeF(choice.pointSize);
+    font.setBold(choice.bold);
+    font.setItalic(choice.italic);
+    font.setStrikeOut(choice.strikeOut);
+    font.setUnderline(choice.underline);
+    return font;
+}
+
+FontChoice choiceOf(const QFont &font, const FontChoice &colourFrom)
+{
+    FontChoice choice = colourFrom;
+    choice.name = font.family();
+    choice.pointSize = font.pointSizeF();
+    choice.bold = font.bold();
+    choice.italic = font.italic();
+    choice.strikeOut = font.strikeOut();
+    choice.underline = font.underline();
+    return choice;
+}
+
 } // namespace
+
+FontChoice keptUnlessChanged(const FontChoice &stored, const FontChoice &shown,
+                             const FontChoice &chosen)
+{
+    FontChoice result = stored;
+    auto take = [](auto &into, const auto &wasShown, const auto &isChosen) {
+        if (isChosen != wasShown)
+            into = isChosen;
+    };
+    take(result.name, shown.name, chosen.name);
+    take(result.pointSize, shown.pointSize, chosen.pointSize);
+    take(result.bold, shown.bold, chosen.bold);
+    take(result.italic, shown.italic, chosen.italic);
+    take(result.strikeOut, shown.strikeOut, chosen.strikeOut);
+    take(result.underline, shown.underline, chosen.underline);
+    take(result.color, shown.color, chosen.color);
+    return result;
+}
 
 QtUserDialogs::QtUserDialogs(QWidget *parent)
     : m_parent(parent)
@@ -82,7 +148,8 @@ void QtUserDialogs::setParent(QWidget *parent)
 DialogAnswer QtUserDialogs::messageBox(const QString &title, const QString &text,
                                        DialogButtons buttons, DialogIcon icon)
 {
-    QMessageBox box(messageIcon(icon), title, text, standardButtons(buttons), m_parent);
+    QMessageBox box(messageIcon(icon), title, breakableText(text), standardButtons(buttons),
+                    m_parent);
     return answerOf(box.exec(), buttons);
 }
 
@@ -115,25 +182,16 @@ QString QtUserDialogs::browseFolder(const QString &prompt)
 
 std::optional<FontChoice> QtUserDialogs::chooseFont(const FontChoice &current)
 {
-    QFont font(current.name);
-    font.setPointSizeF(current.pointSize);
-    font.setBold(current.bold);
-    font.setItalic(current.italic);
-    font.setStrikeOut(current.strikeOut);
-    font.setUnderline(current.underline);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, m_parent);
-    if (!ok)
+    QFontDialog dialog(m_parent);
+    dialog.setObjectName(QStringLiteral("dlgFont"));
+    dialog.setCurrentFont(fontOf(current));
+    // What the dialog shows of the stored font: a family that is not
+    // installed shows as another, a style the family lacks as its nearest.
+    const FontChoice shown = choiceOf(dialog.currentFont(), current);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     // Qt's font dialog has no colour; the colour stays as it was.
-    FontChoice choice = current;
-    choice.name = chosen.family();
-    choice.pointSize = chosen.pointSizeF();
-    choice.bold = chosen.bold();
-    choice.italic = chosen.italic();
-    choice.strikeOut = chosen.strikeOut();
-    choice.underline = chosen.underline();
-    return choice;
+    return keptUnlessChanged(current, shown, choiceOf(dialog.selectedFont(), current));
 }
 
 std::optional<quint32> QtUserDialogs::chooseColor(quint32 current)

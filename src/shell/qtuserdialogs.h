@@ -24,3 +24,10 @@ public:
 private:
     QPointer<QWidget> m_parent;
 };
+
+// What the font dialog's OK gives for a `stored` font that the dialog showed
+// as `shown` and was left as `chosen`: each attribute the user did not change
+// keeps its stored value, so that OK without a change keeps a font that is
+// not installed here, and its style, as they were.
+FontChoice keptUnlessChanged(const FontChoice &stored, const FontChoice &shown,
+                             const FontChoice &chosen);

@@ -7,6 +7,7 @@
 #include "shellsettings.h"
 
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 #include <QWidget>
 
@@ -39,8 +40,10 @@ void restoreStoredGeometry(QWidget &window, const SettingsStore &settings)
     const double w = twips(ShellSettings::kMainW, 8500);
     const double h = twips(ShellSettings::kMainH, 5500);
 
-    window.move(twipsToPixels(x, dpi), twipsToPixels(y, dpi));
-    window.resize(twipsToPixels(w, dpi), twipsToPixels(h, dpi));
+    // The window's own area: the window system places it there, frame or
+    // no frame, and it is what storeGeometry reads back.
+    window.setGeometry(twipsToPixels(x, dpi), twipsToPixels(y, dpi), twipsToPixels(w, dpi),
+                       twipsToPixels(h, dpi));
     fitIntoScreen(&window);
     new FitIntoScreenOnShow(&window);
 }
@@ -48,8 +51,19 @@ void restoreStoredGeometry(QWidget &window, const SettingsStore &settings)
 void storeGeometry(const QWidget &window, SettingsStore &settings)
 {
     const double dpi = windowDotsPerInch(window);
-    settings.save(ShellSettings::kMainX, QString::number(pixelsToTwips(window.pos().x(), dpi)));
-    settings.save(ShellSettings::kMainY, QString::number(pixelsToTwips(window.pos().y(), dpi)));
-    settings.save(ShellSettings::kMainW, QString::number(pixelsToTwips(window.width(), dpi)));
-    settings.save(ShellSettings::kMainH, QString::number(pixelsToTwips(window.height(), dpi)));
+    const QRect area = window.geometry();
+    // A stored value that still gives the window's pixel is kept as it was
+    // written: twips are finer than pixels, and a window that did not move
+    // must not move its stored place.
+    auto save = [&settings, dpi](const SettingKey &key, int pixels) {
+        const QString stored = settings.value(key);
+        const std::optional<double> twips = settingNumber(stored);
+        settings.save(key, twips && twipsToPixels(*twips, dpi) == pixels
+                               ? stored
+                               : QString::number(pixelsToTwips(pixels, dpi)));
+    };
+    save(ShellSettings::kMainX, area.x());
+    save(ShellSettings::kMainY, area.y());
+    save(ShellSettings::kMainW, area.width());
+    save(ShellSettings::kMainH, area.height());
 }

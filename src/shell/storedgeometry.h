@@ -4,7 +4,10 @@ class QWidget;
 class SettingsStore;
 
 // The main window's place and size, kept in the settings in twips so that
-// they mean the same at every screen resolution.
+// they mean the same at every screen resolution. They are the window's own
+// area, without the frame the window system draws around it (where there is
+// one): the frame is not known before the window shows, and differs between
+// window systems.
 
 // The logical resolution of the screen `window` is on (of the primary screen
 // before it is on one), 96 when there is no screen at all.
@@ -16,5 +19,6 @@ double windowDotsPerInch(const QWidget &window);
 // when the window is first shown.
 void restoreStoredGeometry(QWidget &window, const SettingsStore &settings);
 
-// Stores where `window` is and its size.
+// Stores where `window`'s area is and its size; a stored value that gives
+// the same pixel is left as it was written.
 void storeGeometry(const QWidget &window, SettingsStore &settings);

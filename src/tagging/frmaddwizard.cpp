@@ -22,6 +22,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -123,16 +124,22 @@ frmAddWizard::frmAddWizard(SettingsStore &settings, UserDialogs &dialogs, PlayLi
                 if (current.isValid())
                     dlstDirs_Change();
             });
+    // The folders around the current one fill in (and are sorted) in the
+    // background while the dialog opens, each batch pushing it out of view:
+    // keep it in view as they come, until the user scrolls or clicks.
+    connect(m_dirs, &QFileSystemModel::rowsInserted, this, [this] { revealCurrentFolder(); });
+    connect(m_dirs, &QFileSystemModel::layoutChanged, this, [this] { revealCurrentFolder(); });
+    connect(m_dirs, &QFileSystemModel::directoryLoaded, this, [this] { revealCurrentFolder(); });
+    m_dlstDirs->installEventFilter(this);
+    m_dlstDirs->viewport()->installEventFilter(this);
+    m_dlstDirs->verticalScrollBar()->installEventFilter(this);
     connect(m_cmbFileTypes, &QComboBox::currentIndexChanged, this,
             [this] { cmbFileTypes_Click(); });
     connect(m_cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
     connect(m_cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 
     // Form_Load.
-    if (!m_target.hasSelectedPlayList()) {
-        m_chkNew->setChecked(true);
-        m_chkNew->setEnabled(false);
-    }
+    applyNewPlayListRule();
     fillDrives(startFolder.isEmpty() ? QDir::currentPath() : startFolder);
     selectFolder(startFolder.isEmpty() ? QDir::currentPath() : startFolder);
     m_cmbFileTypes->setCurrentIndex(0);
@@ -189,6 +196,41 @@ void frmAddWizard::selectFolder(const QString &path)
     m_dlstDirs->scrollTo(index);
 }
 
+void frmAddWizard::applyNewPlayListRule()
+{
+    // Without a selected list the songs can only go to a new one; while
+    // music plays only to the list shown, which is the one playing.
+    if (!m_target.mayCreatePlayList()) {
+        m_chkNew->setChecked(false);
+        m_chkNew->setEnabled(false);
+        m_cmdOpen->setEnabled(m_target.hasSelectedPlayList());
+    } else if (!m_target.hasSelectedPlayList()) {
+        m_chkNew->setChecked(true);
+        m_chkNew->setEnabled(false);
+    }
+}
+
+bool frmAddWizard::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        m_followCurrentFolder = false;
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmAddWizard::revealCurrentFolder()
+{
+    const QModelIndex current = m_dlstDirs->currentIndex();
+    if (m_followCurrentFolder && current.isValid() && isVisible())
+        m_dlstDirs->scrollTo(current, QAbstractItemView::PositionAtCenter);
+}
+
 void frmAddWizard::dlstDirs_Change()
 {
     m_folder = m_dirs->filePath(m_dlstDirs->currentIndex());
@@ -230,6 +272,12 @@ void frmAddWizard::cmdOpen_Click()
     if (engine == kFolderTreeEngine) {
         m_dialogs.messageBox(kProgramName, QStringLiteral("Under Construction"), DialogButtons::Ok,
                              DialogIcon::None);
+        return;
+    }
+
+    // Music may have started behind the dialog (a media key, say).
+    if (m_chkNew->isChecked() && !m_target.mayCreatePlayList()) {
+        applyNewPlayListRule();
         return;
     }
 
@@ -303,6 +351,7 @@ void frmAddWizard::showEvent(QShowEvent *event)
     if (m_centred)
         return;
     m_centred = true;
+    revealCurrentFolder();
     const QScreen *screen = this->screen();
     if (screen) {
         QRect frame = frameGeometry();

@@ -54,10 +54,15 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void fillDrives(const QString &startFolder);
     void fillFiles();
+    // Greys "Create New Play List" where it has only one possible state.
+    void applyNewPlayListRule();
+    // Scrolls the folder list to the current folder.
+    void revealCurrentFolder();
     QStringList selectedFiles() const;
     BatchStep progressStep(int total);
 
@@ -69,6 +74,8 @@ private:
     QString m_folder;
     bool m_centred = false;
     bool m_busy = false;
+    // The folder list follows the current folder until the user moves in it.
+    bool m_followCurrentFolder = true;
 
     QWidget *m_body = nullptr;
 

@@ -16,6 +16,11 @@ bool LibraryPlayListTarget::hasSelectedPlayList() const
     return m_store.selectedPlayList() >= 0;
 }
 
+bool LibraryPlayListTarget::mayCreatePlayList() const
+{
+    return !m_commandsEnabled || m_commandsEnabled();
+}
+
 void LibraryPlayListTarget::NewPlayList(const QString &name)
 {
     m_commands.NewPlayList(name);

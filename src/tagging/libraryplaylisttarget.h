@@ -2,6 +2,8 @@
 
 #include "playlisttarget.h"
 
+#include <functional>
+
 class PlayListCommands;
 class PlayListStore;
 class SongListEditor;
@@ -14,6 +16,12 @@ public:
     LibraryPlayListTarget(PlayListStore &store, PlayListCommands &commands, SongListEditor &editor);
 
     bool hasSelectedPlayList() const override;
+    bool mayCreatePlayList() const override;
+    // Asked by mayCreatePlayList; without it a new list is always allowed.
+    void setPlayListCommandsEnabled(std::function<bool()> enabled)
+    {
+        m_commandsEnabled = std::move(enabled);
+    }
     void NewPlayList(const QString &name) override;
     void Add2PlayList(const QString &file, const QStringList &fields) override;
     void SetModifyedPLFlag() override;
@@ -23,4 +31,5 @@ private:
     PlayListStore &m_store;
     PlayListCommands &m_commands;
     SongListEditor &m_editor;
+    std::function<bool()> m_commandsEnabled;
 };

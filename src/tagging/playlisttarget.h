@@ -11,6 +11,9 @@ public:
     virtual ~PlayListTarget() = default;
 
     virtual bool hasSelectedPlayList() const = 0;
+    // Whether a new play list may be made now: not while music plays, since
+    // the list that plays must stay the one shown.
+    virtual bool mayCreatePlayList() const = 0;
     // A new, empty play list that receives the songs added next; an empty
     // name lets the library name it.
     virtual void NewPlayList(const QString &name) = 0;

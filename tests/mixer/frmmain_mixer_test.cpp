@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
@@ -95,6 +96,30 @@ TEST_F(frmMainMixerTest, ClosingTheProgramStoresTheMixerSettings)
     EXPECT_TRUE(bytes.contains("[Mixer]\nSAL=0\nSALSP=55\n")) << bytes.toStdString();
     EXPECT_TRUE(bytes.contains("MixerX=2250\n")) << bytes.toStdString();
     EXPECT_TRUE(bytes.contains("MixerY=1350\n"));
+}
+
+TEST_F(frmMainMixerTest, AMixerStoredOffTheScreenOpensWhollyOnItAndIsStoredThere)
+{
+    for (const auto &[x, y] : {std::pair{"60000", "60000"}, std::pair{"-90000", "300"}}) {
+        settings->SaveSetting(QStringLiteral("Preferences"), QStringLiteral("MixerX"),
+                              QLatin1String(x));
+        settings->SaveSetting(QStringLiteral("Preferences"), QStringLiteral("MixerY"),
+                              QLatin1String(y));
+        auto window = start();
+        window->playerActions().tbMixer->trigger();
+        frmMixer &mixer = window->mixer();
+        ASSERT_TRUE(mixer.isVisible());
+        const QRect available = mixer.screen()->availableGeometry();
+        EXPECT_TRUE(available.contains(mixer.frameGeometry())) << x << "," << y;
+        const QPoint shown = mixer.pos();
+        ASSERT_TRUE(closeWindow(*window));
+        window.reset();
+        reopenSettings();
+        EXPECT_EQ(settings->GetSetting("Preferences", "MixerX", {}),
+                  QString::number(shown.x() * 15));
+        EXPECT_EQ(settings->GetSetting("Preferences", "MixerY", {}),
+                  QString::number(shown.y() * 15));
+    }
 }
 
 } // namespace

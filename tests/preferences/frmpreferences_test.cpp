@@ -149,7 +149,9 @@ TEST_F(frmPreferencesTest, OkWritesEveryKeyAndGivesTheMeterTheSilenceTime)
 
     child<QComboBox>(*dialog, "cmbSilenceOptions")->setCurrentIndex(5); // "3 sec"
 
-    FontChoice font{QStringLiteral("Courier"), 14.5, true, true, false, true, 255};
+    // Bold differs from italic and strike-out from underline: each key must
+    // take its own attribute.
+    FontChoice font{QStringLiteral("Courier"), 14.5, true, false, false, true, 255};
     dialogs.fontAnswers.push_back(font);
     click(*dialog, "cmdSelect");
     ASSERT_EQ(dialogs.fontDialogs.size(), 1u);
@@ -176,7 +178,7 @@ TEST_F(frmPreferencesTest, OkWritesEveryKeyAndGivesTheMeterTheSilenceTime)
                                 "Banner_BackColor=16711680\n"
                                 "Banner_FontBold=1\n"
                                 "Banner_FontColor=255\n"
-                                "Banner_FontItalic=1\n"
+                                "Banner_FontItalic=0\n"
                                 "Banner_FontName=Courier\n"
                                 "Banner_FontSize=14.5\n"
                                 "Banner_FontStrike=0\n"
@@ -239,7 +241,7 @@ TEST_F(frmPreferencesTest, CancelledSubDialogsAndCancelChangeNothing)
     EXPECT_TRUE(silenceTimes.empty());
 }
 
-TEST_F(frmPreferencesTest, PlayerPathThatCannotRunIsRefusedAndTheOldOneKept)
+TEST_F(frmPreferencesTest, PlayerPathThatCannotRunIsRefusedAndKeptSelectedInTheField)
 {
     const QString good = program("goodplayer");
     settings.save(PlayerSettings::kWinamp, good);
@@ -259,7 +261,10 @@ TEST_F(frmPreferencesTest, PlayerPathThatCannotRunIsRefusedAndTheOldOneKept)
             << dialogs.messages[0].text.toStdString();
         dialogs.messages.clear();
         EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(child<QLineEdit>(*dialog, "txtWAPath")->text(), good);
+        // What was typed stays, all of it selected, to be corrected.
+        auto *typed = child<QLineEdit>(*dialog, "txtWAPath");
+        EXPECT_EQ(typed->text(), bad);
+        EXPECT_EQ(typed->selectedText(), bad);
         EXPECT_EQ(iniBytes(), before);
         EXPECT_TRUE(silenceTimes.empty());
     }

@@ -367,7 +367,7 @@ TEST_F(frmMainPlayListsTest, AWindowStoredOffScreenOrHugeOpensOnTheScreenAndIsSt
         << window->frameGeometry().width() << "x" << window->frameGeometry().height() << " in "
         << available.width() << "x" << available.height() << " min " << window->minimumHeight();
     const double dpi = window->screen()->logicalDotsPerInch();
-    const QRect shown(window->pos(), window->size());
+    const QRect shown = window->geometry();
     ASSERT_TRUE(closeWindow(*window));
     window.reset();
 
@@ -377,7 +377,7 @@ TEST_F(frmMainPlayListsTest, AWindowStoredOffScreenOrHugeOpensOnTheScreenAndIsSt
     EXPECT_EQ(settings->GetSetting("Preferences", "MainW", {}),
               QString::number(pixelsToTwips(shown.width(), dpi)));
     auto again = start();
-    EXPECT_EQ(QRect(again->pos(), again->size()), shown);
+    EXPECT_EQ(again->geometry(), shown);
     EXPECT_TRUE(closeWindow(*again));
 }
 

@@ -1,6 +1,7 @@
 #include "library/playlistfile.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/songlistmodel.h"
+#include "playback/playeractions.h"
 #include "shell/mainactions.h"
 #include "support/frmmainfixture.h"
 #include "support/taggedfiles.h"
@@ -8,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -102,4 +104,47 @@ TEST_F(AddWizardRoute, HugeTagTextsAreCutAndTheWindowGoesOn)
     const QByteArray kept =
         readBytes(path(window->library().entry(0).name + QStringLiteral(".tmp")));
     EXPECT_EQ(kept, PlayListFile::serialize(window->songs().rows()));
+}
+
+TEST_F(AddWizardRoute, WhileMusicPlaysTheWizardAddsOnlyToThePlayingList)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    auto window = start();
+    window->playerActions().tbPlay->trigger();
+    ASSERT_EQ(link->played, QStringList{QStringLiteral("/m/1.mp3")});
+
+    bool greyed = false;
+    QTimer::singleShot(0, window.get(), [&greyed] {
+        auto *wizard = qobject_cast<frmAddWizard *>(QApplication::activeModalWidget());
+        if (!wizard)
+            return;
+        auto *chkNew = wizard->findChild<QCheckBox *>(QStringLiteral("chkNew"));
+        QTest::mouseClick(chkNew, Qt::LeftButton, {}, QPoint(8, chkNew->height() / 2));
+        greyed = !chkNew->isEnabled() && !chkNew->isChecked();
+        QTest::mouseClick(wizard->findChild<QPushButton *>(QStringLiteral("cmdOpen")),
+                          Qt::LeftButton);
+    });
+    window->mainActions().tbbAddWizard->trigger();
+    EXPECT_TRUE(greyed);
+    EXPECT_EQ(window->library().count(), 1);
+    EXPECT_EQ(window->library().entry(0).name, QStringLiteral("Rock"));
+    window->playerActions().tbNext->trigger();
+    EXPECT_EQ(link->played.back(), QStringLiteral("/m/2.mp3"));
+
+    // Stopped, a new list may be made again.
+    window->playerActions().tbStop->trigger();
+    bool offered = false;
+    QTimer::singleShot(0, window.get(), [&offered] {
+        auto *wizard = qobject_cast<frmAddWizard *>(QApplication::activeModalWidget());
+        if (!wizard)
+            return;
+        auto *chkNew = wizard->findChild<QCheckBox *>(QStringLiteral("chkNew"));
+        QTest::mouseClick(chkNew, Qt::LeftButton, {}, QPoint(8, chkNew->height() / 2));
+        offered = chkNew->isEnabled() && chkNew->isChecked();
+        QTest::mouseClick(wizard->findChild<QPushButton *>(QStringLiteral("cmdOpen")),
+                          Qt::LeftButton);
+    });
+    window->mainActions().tbbAddWizard->trigger();
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(window->library().count(), 2);
 }

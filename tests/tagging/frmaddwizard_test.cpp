@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -419,4 +420,29 @@ TEST_F(frmAddWizardTest, ALongBatchIsKeptInTheWorkingCopyAsItGrows)
     const std::vector<SongRow> &rows = lib.songs.rows();
     EXPECT_EQ(keptAtSixth, PlayListFile::serialize({rows.begin(), rows.begin() + 4}));
     EXPECT_EQ(readBytes(workingCopy), PlayListFile::serialize(rows));
+}
+
+TEST_F(frmAddWizardTest, TheFolderListOpensWithTheCurrentFolderInView)
+{
+    // Many folders before the current one, so that it is rows below the top.
+    QDir top(lib.dir.path());
+    for (int i = 0; i < 80; ++i)
+        ASSERT_TRUE(top.mkpath(QStringLiteral("a%1/x").arg(i, 2, 10, QLatin1Char('0'))));
+    ASSERT_TRUE(top.mkpath(QStringLiteral("zz/deep")));
+    frmAddWizard wizard(*settings, lib.dialogs, target, top.filePath(QStringLiteral("zz/deep")));
+    wizard.show();
+    auto *dirs = control<QTreeView>(wizard, "dlstDirs");
+    const QModelIndex current = dirs->currentIndex();
+    ASSERT_TRUE(current.isValid());
+    EXPECT_EQ(current.data().toString(), QStringLiteral("deep"));
+    // The folders above it come in the background: wait until all are there.
+    const QModelIndex folder = current.parent().parent();
+    QDeadlineTimer loaded(10'000);
+    const int folders = static_cast<int>(top.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+    while (dirs->model()->rowCount(folder) < folders && !loaded.hasExpired())
+        QTest::qWait(20);
+    ASSERT_EQ(dirs->model()->rowCount(folder), folders);
+    QTest::qWait(50);
+    EXPECT_TRUE(dirs->viewport()->rect().contains(dirs->visualRect(current)))
+        << dirs->visualRect(current).y() << " in " << dirs->viewport()->height();
 }

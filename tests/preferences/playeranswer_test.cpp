@@ -1,0 +1,87 @@
+// A new player location whose program does not answer as a player is
+// reported in the status bar and the log, without a box, while the player in
+// use plays on; a real player is taken without a word.
+#include "playback/playeractions.h"
+#include "preferences/frmpreferences.h"
+#include "shell/playeranswercheck.h"
+#include "shell/shellsettings.h"
+#include "support/frmmainfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class PlayerAnswer : public frmMainFixture
+{
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("mpv")).isEmpty())
+            GTEST_SKIP() << "mpv is not installed";
+        m_oldOptions = qgetenv("VORN_MPV_OPTIONS");
+        qputenv("VORN_MPV_OPTIONS", "--ao=null");
+    }
+    void TearDown() override { qputenv("VORN_MPV_OPTIONS", m_oldOptions); }
+
+    // Types `player` into the preferences over what was there and presses OK.
+    static void choosePlayer(frmMain &window, const QString &player)
+    {
+        QTimer::singleShot(0, &window, [player] {
+            auto *dialog = qobject_cast<frmPreferences *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto *path = dialog->findChild<QLineEdit *>(QStringLiteral("txtWAPath"));
+            path->selectAll();
+            QTest::keyClicks(path, player);
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+                              Qt::LeftButton);
+        });
+        window.playerActions().tbPreferences->trigger();
+    }
+    // Waits, bounded, until the check of the new location has ended.
+    static bool checked(frmMain &window)
+    {
+        auto *check = window.findChild<PlayerAnswerCheck *>();
+        QDeadlineTimer deadline(15'000);
+        while (check && check->isChecking() && !deadline.hasExpired())
+            QTest::qWait(50);
+        return check && !check->isChecking();
+    }
+
+private:
+    QByteArray m_oldOptions;
+};
+
+TEST_F(PlayerAnswer, AProgramThatIsNoPlayerIsReportedWithoutABoxAndAPlayerIsNot)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    auto window = start();
+    window->playerActions().tbPlay->trigger();
+    const std::size_t messages = dialogs.messages.size();
+
+    choosePlayer(*window, QStringLiteral("/bin/true"));
+    EXPECT_EQ(settings->value(ShellSettings::kWinamp), QStringLiteral("/bin/true"));
+    ASSERT_TRUE(checked(*window));
+    const QString note = window->statusBar()->currentMessage();
+    EXPECT_TRUE(note.startsWith(QStringLiteral("/bin/true did not answer as mpv within 5 s")))
+        << note.toStdString();
+    EXPECT_TRUE(readBytes(path(QStringLiteral("VORN.log"))).contains(note.toUtf8()));
+    EXPECT_EQ(dialogs.messages.size(), messages);
+    EXPECT_TRUE(window->playerActions().tbPlay->isChecked());
+
+    window->statusBar()->clearMessage();
+    choosePlayer(*window, QStandardPaths::findExecutable(QStringLiteral("mpv")));
+    ASSERT_TRUE(checked(*window));
+    EXPECT_EQ(window->statusBar()->currentMessage(), QString());
+    EXPECT_EQ(dialogs.messages.size(), messages);
+}
+
+} // namespace
