@@ -122,6 +122,7 @@ void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
         m_songs.clearTags();
         m_actions.tbStop->setChecked(true);
         StopPlayback(true);
+        emit userChoseWhatPlays();
     } else if (button == m_actions.tbPause) {
         PausePlayback();
     } else if (button == m_actions.tbMixer) {
@@ -152,13 +153,19 @@ bool PlaybackSequencer::refused(QAction *button) const
 void PlaybackSequencer::tbPlayer_ButtonMenuClick(const QString &key)
 {
     if (key == m_actions.tbbFadeOut->objectName()) {
-        m_tmrRestart->stop();
-        fadeOut();
-        StopPlayback(false);
+        fadeOutStop(false);
+        emit userChoseWhatPlays();
     } else if (key == m_actions.tbbFadeOutNext->objectName()) {
         fadeOut();
         tbPlayer_ButtonClick(m_actions.tbNext->objectName());
     }
+}
+
+void PlaybackSequencer::fadeOutStop(bool release)
+{
+    m_tmrRestart->stop();
+    fadeOut();
+    StopPlayback(release);
 }
 
 void PlaybackSequencer::fadeOut()
@@ -222,6 +229,8 @@ void PlaybackSequencer::previous()
 void PlaybackSequencer::playNextAfterEnd()
 {
     StopPlayback(false);
+    if (m_songEnded && m_songEnded())
+        return;
     if (!m_actions.tbContinue->isChecked()) {
         setCurrentSong(SelectRandomTitle());
         PlaySong();
@@ -333,6 +342,7 @@ void PlaybackSequencer::lvSongs_DblClick()
     EnablePlayListControls(false);
     setCurrentSong(row + 1);
     PlaySong();
+    emit userChoseWhatPlays();
 }
 
 void PlaybackSequencer::mnuSongsPlay_Click()
