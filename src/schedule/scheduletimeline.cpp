@@ -40,17 +40,18 @@ QDateTime ScheduleTimeline::startInstant(const QDate &date, QTime time, const QT
     return QDateTime::fromSecsSinceEpoch(local - before, Qt::UTC);
 }
 
-SchedulePosition ScheduleTimeline::positionAt(const SchedulePlan &plan, const QDateTime &instant,
-                                              const QTimeZone &zone)
+namespace {
+
+SchedulePosition positionAmong(const SchedulePlan &plan, const QDateTime &instant,
+                               const QTimeZone &zone, const QDate &today, int days)
 {
-    const QDate today = instant.toTimeZone(zone).date();
     std::vector<SlotStart> starts;
-    for (int offset = -kDaysBack; offset <= kDaysAhead; ++offset) {
+    for (int offset = -days; offset <= days; ++offset) {
         const QDate day = today.addDays(offset);
         const DayPlan &daySlots = plan.dayPlan(day);
         for (int index = 0; index < daySlots.size(); ++index)
-            starts.push_back(SlotStart{startInstant(day, daySlots[index].start, zone), day, index,
-                                       daySlots[index]});
+            starts.push_back(SlotStart{ScheduleTimeline::startInstant(day, daySlots[index].start, zone),
+                                       day, index, daySlots[index]});
     }
     // Days are walked in order and a day's slots in start order, so a stable
     // sort keeps the day's order among starts at the same instant.
@@ -69,5 +70,19 @@ SchedulePosition ScheduleTimeline::positionAt(const SchedulePlan &plan, const QD
             break;
         }
     }
+    return position;
+}
+
+} // namespace
+
+SchedulePosition ScheduleTimeline::positionAt(const SchedulePlan &plan, const QDateTime &instant,
+                                              const QTimeZone &zone)
+{
+    // A day's starts all come after the days before it, so what the days
+    // around today decide holds; a week with few slots needs more days.
+    const QDate today = instant.toTimeZone(zone).date();
+    SchedulePosition position = positionAmong(plan, instant, zone, today, 1);
+    if (!position.running || !position.next)
+        position = positionAmong(plan, instant, zone, today, std::max(kDaysBack, kDaysAhead));
     return position;
 }
