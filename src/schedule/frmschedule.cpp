@@ -101,6 +101,7 @@ frmSchedule::frmSchedule(const SchedulePlan &plan, const QString &problem, UserD
     form->addRow(slotButtons);
 
     auto *copy = new QHBoxLayout;
+    copy->addWidget(new QLabel(QStringLiteral("Copy this day to:"), this));
     for (int day = 0; day < SchedulePlan::kDays; ++day) {
         auto *box = new QCheckBox(scheduleDayName(day).left(3), this);
         box->setObjectName(QStringLiteral("chkCopy%1").arg(day));

@@ -2,6 +2,7 @@
 
 #include "core/eventlog.h"
 #include "core/userdialogs.h"
+#include "library/accessiblenames.h"
 #include "library/playlistcommands.h"
 #include "library/playlistlibrarymodel.h"
 #include "playback/playbacksequencer.h"
@@ -72,6 +73,7 @@ MainSchedule::MainSchedule(const Parts &parts)
         parts.tbPlayer->insertAction(buttons[mixer + 1], m_tbSchedule);
     else
         parts.tbPlayer->addAction(m_tbSchedule);
+    nameToolButton(parts.tbPlayer, m_tbSchedule, QStringLiteral("Day schedule"));
     connect(m_tbSchedule, &QAction::triggered, this, &MainSchedule::mnuPLSchedule_Click);
 }
 
