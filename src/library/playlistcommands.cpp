@@ -168,6 +168,8 @@ bool PlayListCommands::lvPlayLists_AfterLabelEdit(int row, const QString &newTex
     }
     m_library.setName(renamed.row(), newText);
     m_library.setExtension(renamed.row(), QStringLiteral(".sdf"));
+    if (m_renamed)
+        m_renamed(oldName, newText);
 
     if (!replaced.isEmpty()) {
         // The song list may have shown a play list that just left the library.
@@ -191,6 +193,13 @@ void PlayListCommands::mnuPLDelete_Click()
     for (const QModelIndex &index : m_selection.selectedRows())
         rows << index.row();
     std::sort(rows.begin(), rows.end(), std::greater<>());
+    if (m_deleteCheck) {
+        QStringList names;
+        for (const int row : std::as_const(rows))
+            names << m_library.entry(row).name;
+        if (!m_deleteCheck(names))
+            return;
+    }
     // A working copy still being written would come back after its delete.
     m_store.finishWrites();
     for (const int row : std::as_const(rows)) {

@@ -52,6 +52,17 @@ public:
                      SongListEditor &editor, UserDialogs &dialogs);
 
     void setHooks(Hooks hooks);
+    // Asked with the names of the play lists about to be deleted; false
+    // keeps them all.
+    void setDeleteCheck(std::function<bool(const QStringList &names)> check)
+    {
+        m_deleteCheck = std::move(check);
+    }
+    // Told the old and the new name after a play list was renamed.
+    void setRenameListener(std::function<void(const QString &, const QString &)> listener)
+    {
+        m_renamed = std::move(listener);
+    }
 
     void mnuPLNew_Click();
     // NewPlayList of the store (a new, empty, modified and selected entry),
@@ -130,6 +141,8 @@ private:
     SongListEditor &m_editor;
     UserDialogs &m_dialogs;
     Hooks m_hooks;
+    std::function<bool(const QStringList &)> m_deleteCheck;
+    std::function<void(const QString &, const QString &)> m_renamed;
     bool m_playListMouseMoved = false;
 };
 

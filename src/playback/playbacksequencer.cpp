@@ -123,6 +123,7 @@ void PlaybackSequencer::tbPlayer_ButtonClick(const QString &key)
         m_songs.clearTags();
         m_actions.tbStop->setChecked(true);
         StopPlayback(true);
+        emit userChoseWhatPlays();
     } else if (button == m_actions.tbPause) {
         PausePlayback();
     } else if (button == m_actions.tbMixer) {
@@ -153,13 +154,19 @@ bool PlaybackSequencer::refused(QAction *button) const
 void PlaybackSequencer::tbPlayer_ButtonMenuClick(const QString &key)
 {
     if (key == m_actions.tbbFadeOut->objectName()) {
-        m_tmrRestart->stop();
-        fadeOut();
-        StopPlayback(false);
+        fadeOutStop(false);
+        emit userChoseWhatPlays();
     } else if (key == m_actions.tbbFadeOutNext->objectName()) {
         fadeOut();
         tbPlayer_ButtonClick(m_actions.tbNext->objectName());
     }
+}
+
+void PlaybackSequencer::fadeOutStop(bool release)
+{
+    m_tmrRestart->stop();
+    fadeOut();
+    StopPlayback(release);
 }
 
 void PlaybackSequencer::fadeOut()
@@ -228,6 +235,8 @@ void PlaybackSequencer::playNextAfterEnd()
 {
     StopPlayback(false);
     m_askedForUnheard = false;
+    if (m_songEnded && m_songEnded())
+        return;
     if (!m_actions.tbContinue->isChecked()) {
         setCurrentSong(SelectRandomTitle());
         PlaySong();
@@ -360,6 +369,7 @@ void PlaybackSequencer::lvSongs_DblClick()
     setCurrentSong(row + 1);
     m_askedForUnheard = true;
     PlaySong();
+    emit userChoseWhatPlays();
 }
 
 void PlaybackSequencer::mnuSongsPlay_Click()

@@ -63,6 +63,9 @@ public:
                       PlayDisplay &display, UserDialogs &dialogs, QObject *parent = nullptr);
 
     void setHooks(Hooks hooks);
+    // Asked when a song has ended (or its player died), before the next song
+    // is chosen: true when the caller has started other music instead.
+    void setSongEndHandler(std::function<bool()> handler) { m_songEnded = std::move(handler); }
     PlayerLink &link() const { return *m_link; }
 
     // Finds or starts the player from the stored path; sets PlayerLinked.
@@ -90,6 +93,8 @@ public:
     void StartPlayback();
     void PlaySong();
     void StopPlayback(bool release);
+    // Fades the song out (returning when the fade is over), then stops.
+    void fadeOutStop(bool release);
     void PausePlayback();
     int SelectRandomTitle();
     void EnablePlayListControls(bool enabled);
@@ -127,6 +132,10 @@ public:
     // started while music plays is retried as a player that died.
     bool changePlayerIfNeeded();
 
+signals:
+    // The user stopped the music or played a row of their own choice.
+    void userChoseWhatPlays();
+
 private:
     // Stops a player that plays while VORN plays nothing.
     void stopAPlayerPlayingAlone();
@@ -156,6 +165,7 @@ private:
     PlayDisplay &m_display;
     UserDialogs &m_dialogs;
     Hooks m_hooks;
+    std::function<bool()> m_songEnded;
     QTimer *m_tmrMonitor;
     QTimer *m_tmrRestart;
     // Restart attempts since the player was last seen playing.

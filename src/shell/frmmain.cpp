@@ -22,6 +22,7 @@
 #include "mainactions.h"
 #include "mainlayout.h"
 #include "mainremotecontrol.h"
+#include "mainschedule.h"
 #include "mainwindowlayout.h"
 #include "mixer/frmmixer.h"
 #include "mixerwindow.h"
@@ -146,6 +147,10 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     wireCommands();
     wirePlayback();
     wireLayout();
+    m_schedule = std::make_unique<MainSchedule>(MainSchedule::Parts{
+        programFolder, this, m_actions->mnuPL, m_tbPlayer, m_store.get(), m_commands.get(),
+        m_library, m_lvPlayLists->selectionModel(), m_songs, m_sequencer, m_playerActions.get(),
+        &dialogs, m_log.get(), nullptr});
 
     // The timers start with the window; tmrHack waits for the end of the load.
     m_tmrInit = new QTimer(this);
@@ -519,6 +524,8 @@ void frmMain::tmrHack_Timer()
 {
     m_tmrHack->stop();
     m_playerActions->tbStop->setChecked(true);
+    // The lists are loaded and the splash is gone: the slot that runs now starts.
+    m_schedule->start();
 }
 
 void frmMain::mnuViewTextLabels_Click()

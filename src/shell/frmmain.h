@@ -11,6 +11,7 @@ class FileIcons;
 class ForwardingPlayerLink;
 class HelpBrowser;
 class MainRemoteControl;
+class MainSchedule;
 class MainWindowLayout;
 class MprisService;
 class PlayMonitor;
@@ -111,6 +112,7 @@ public:
     MainWindowLayout &windowLayout() { return *m_layout; }
     const MainActions &mainActions() const { return *m_actions; }
     frmMixer &mixer() { return *m_mixer; }
+    MainSchedule &schedule() { return *m_schedule; }
     // The link everything holds; it moves to a new player when the stored
     // program needs another kind of link.
     ForwardingPlayerLink &playerLink() { return *m_link; }
@@ -178,6 +180,8 @@ private:
     // Set once the start-up timer has applied the stored view options.
     bool m_viewOptionsApplied = false;
     bool m_closingWithoutQuestions = false;
+
+    std::unique_ptr<MainSchedule> m_schedule;
 
     // The remote side goes before the controls it presses.
     std::unique_ptr<MainRemoteControl> m_remote;
