@@ -383,7 +383,11 @@ void PlaybackSequencer::PlaySong()
 
     m_link->WinampClearList();
     processEvents();
-    m_link->WinampAddFile(m_songs.row(row).field(chFile));
+    const QString file = m_songs.row(row).field(chFile);
+    m_link->setSongGain(m_hooks.songGain ? m_hooks.songGain(file) : 0.0);
+    m_link->WinampAddFile(file);
+    if (m_hooks.songStarting)
+        m_hooks.songStarting(row);
 
     markPlayingRow(row);
     if (m_hooks.scrollToRow)
