@@ -21,6 +21,7 @@
 #include "library/songlistview.h"
 #include "mainactions.h"
 #include "mainlayout.h"
+#include "mainloudness.h"
 #include "mainremotecontrol.h"
 #include "mainwindowlayout.h"
 #include "mixer/frmmixer.h"
@@ -140,6 +141,8 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     };
     hooks.assignIcons = [this](SongRow &row) { assignFileIcons(row); };
     m_store->setHooks(std::move(hooks));
+    m_loudness = std::make_unique<MainLoudness>(programFolder, settings, *m_log, *m_songs,
+                                                *m_library, *m_store, *statusBar());
     wireSongList();
     wireCommands();
     wirePlayback();
@@ -367,6 +370,7 @@ void frmMain::showPreferences()
     };
     frmPreferences preferences(m_settings, m_dialogs, m_link->playerName(), std::move(hooks), this);
     preferences.exec();
+    m_loudness->reloadOptions();
 }
 
 void frmMain::tbbAddWizard_Click()
@@ -413,6 +417,8 @@ void frmMain::wirePlayback()
         statusBar()->showMessage(text, kStatusNoteMs);
     };
     hooks.showPreferences = [this] { showPreferences(); };
+    hooks.songGain = [this](const QString &file) { return m_loudness->songGain(file); };
+    hooks.songStarting = [this](int row) { m_loudness->songStarting(row); };
     m_sequencer->setHooks(std::move(hooks));
 
     m_monitor = std::make_unique<PlayMonitor>(*m_sequencer, *m_songs, *m_display);
@@ -504,6 +510,7 @@ void frmMain::tmrInit_Timer()
 
     if (!m_sequencer->finishLinkingPlayer())
         m_sequencer->ShowWinampNotFound();
+    m_loudness->start();
 }
 
 void frmMain::tmrHack_Timer()
@@ -541,6 +548,7 @@ bool frmMain::Form_QueryUnload()
         m_store->DeleteWorkingCopies();
     m_mixer->unload();
     m_settings.sync();
+    m_loudness->close();
     m_link->CloseWinamp();
     return false;
 }

@@ -10,6 +10,7 @@ class EventLog;
 class FileIcons;
 class ForwardingPlayerLink;
 class HelpBrowser;
+class MainLoudness;
 class MainRemoteControl;
 class MainWindowLayout;
 class MprisService;
@@ -108,6 +109,7 @@ public:
     PlayerToolBar &playerToolBar() { return *m_tbPlayer; }
     BannerStrip &banner() { return *m_banner; }
     MainWindowLayout &windowLayout() { return *m_layout; }
+    MainLoudness &loudness() { return *m_loudness; }
     const MainActions &mainActions() const { return *m_actions; }
     frmMixer &mixer() { return *m_mixer; }
     // The link everything holds; it moves to a new player when the stored
@@ -162,6 +164,8 @@ private:
     std::unique_ptr<SongListEditor> m_songEditor;
     std::unique_ptr<PlayListCommands> m_commands;
     std::unique_ptr<SongListActions> m_songActions;
+    // Even loudness: measures the songs in the background, gives each its gain.
+    std::unique_ptr<MainLoudness> m_loudness;
 
     PlayListLibraryView *m_lvPlayLists = nullptr;
     SongListView *m_lvSongs = nullptr;
