@@ -153,11 +153,15 @@ void LoudnessService::measureFirst(const QString &path)
 {
     if (m_closed || !m_options.even || path.isEmpty())
         return;
+    // One look at the file: a song known and unchanged needs no work.
+    const LoudnessWorker::Job job = songJob(path);
+    if (job.known && fileStampOf(path) == job.known)
+        return;
     if (!m_queued.contains(path)) {
         m_queued.insert(path);
         ++m_total;
     }
-    m_worker->prependJob(songJob(path));
+    m_worker->prependJob(job);
     updateProgress();
 }
 

@@ -162,8 +162,11 @@ void LoudnessWorker::run()
                 return;
         }
         {
+            // Taken as done in the same step, so that an owner who sees the
+            // result never sees the job still in hand.
             const QMutexLocker lock(&m_mutex);
             m_done.push_back(std::move(done));
+            m_busy = false;
         }
         emit doneAvailable();
     }

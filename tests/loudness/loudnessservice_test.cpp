@@ -4,8 +4,10 @@
 #include "loudness/songgain.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -14,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 
 namespace {

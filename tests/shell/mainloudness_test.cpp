@@ -1,0 +1,69 @@
+#include "library/songlistmodel.h"
+#include "loudness/loudnesscache.h"
+#include "loudness/loudnessservice.h"
+#include "playback/playeractions.h"
+#include "shell/mainloudness.h"
+#include "support/frmmainfixture.h"
+#include "support/loudnessfiles.h"
+
+#include <QAction>
+#include <QDeadlineTimer>
+#include <QTest>
+
+namespace {
+
+using MainLoudnessTest = frmMainFixture;
+
+// From start-up on the window measures the songs of every list in the
+// background, shows how far it got and nothing once done; the song played
+// then starts with its gain; closing keeps the results in VORN.loudness.
+TEST_F(MainLoudnessTest, ListsAreMeasuredInTheBackgroundAndEachSongStartsWithItsGain)
+{
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    const QString loud = writeTestSound(dir.path(), QStringLiteral("loud.wav"), TestSignal::Sine, -10, 2.0);
+    const QString quiet = writeTestSound(dir.path(), QStringLiteral("quiet.wav"), TestSignal::Sine, -30, 2.0);
+    const QString other = writeTestSound(dir.path(), QStringLiteral("other.wav"), TestSignal::Sine, -20, 2.0);
+    ASSERT_FALSE(loud.isEmpty() || quiet.isEmpty() || other.isEmpty());
+    const auto line = [](const QString &file) {
+        const QByteArray name = file.toUtf8();
+        return storedLine({"Song", "", "", "", "00:02", name.constData()});
+    };
+    writeBytes(path(QStringLiteral("Alpha.sdf")), line(loud) + line(quiet));
+    writeBytes(path(QStringLiteral("Beta.sdf")), line(other));
+
+    auto window = start();
+    QLabel *progress = window->findChild<QLabel *>(QStringLiteral("pLoudness"));
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_TRUE(progress->text().startsWith(QStringLiteral("Measuring loudness: 0 of ")))
+        << progress->text().toStdString();
+
+    LoudnessService &service = window->loudness().service();
+    QDeadlineTimer deadline(60000);
+    while ((service.entries().size() < 3 || !service.isIdle()) && !deadline.hasExpired())
+        QTest::qWait(20);
+    ASSERT_EQ(service.entries().size(), 3);
+    EXPECT_FALSE(progress->isVisible());
+
+    const QString shown = window->songs().row(0).field(chFile);
+    window->playerActions().tbPlay->trigger();
+    ASSERT_EQ(link->played, QStringList{shown});
+    ASSERT_EQ(link->songGains.size(), 1);
+    EXPECT_NEAR(link->songGains[0], shown == loud ? -8.0 : 2.0, 0.5);
+
+    ASSERT_TRUE(closeWindow(*window));
+    QFile cache(path(QLatin1String(LoudnessCacheFile::kFileName)));
+    ASSERT_TRUE(cache.open(QIODevice::ReadOnly));
+    const LoudnessCacheFile::Parsed kept = LoudnessCacheFile::parse(cache.readAll());
+    EXPECT_FALSE(kept.damaged());
+    QStringList files = kept.entries.keys();
+    files.sort();
+    QStringList expected{loud, quiet, other};
+    expected.sort();
+    EXPECT_EQ(files, expected);
+    EXPECT_NEAR(kept.entries.value(quiet).measurement->loudnessLufs, -30.0, 1.0);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("VORN.log"))));
+}
+
+} // namespace
