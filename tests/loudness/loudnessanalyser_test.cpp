@@ -63,7 +63,11 @@ TEST_P(LoudnessReference, IntegratedLoudnessAgreesWithTheOutsideMeter)
     const LoudnessResult result = LoudnessAnalyser::measure(file);
     ASSERT_EQ(result.outcome, LoudnessResult::Outcome::Measured) << result.failure.toStdString();
     EXPECT_NEAR(result.measurement->loudnessLufs, reference->integratedLufs, 0.5);
-    EXPECT_NEAR(result.measurement->truePeakDbtp, reference->truePeakDbfs, 0.5);
+    // The true peak of a tone is its sample peak for any interpolator; that
+    // of full-band noise depends on the interpolation filter, which the two
+    // meters do not share.
+    if (c.signal == TestSignal::Sine)
+        EXPECT_NEAR(result.measurement->truePeakDbtp, reference->truePeakDbfs, 0.5);
     EXPECT_EQ(result.measurement->source, LoudnessMeasurement::Source::Measured);
 }
 
