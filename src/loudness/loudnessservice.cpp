@@ -12,7 +12,9 @@ LoudnessService::LoudnessService(QString cacheFile, std::function<void(const QSt
     : QObject(parent)
     , m_cacheFile(std::move(cacheFile))
     , m_log(std::move(log))
-    , m_worker(std::make_unique<LoudnessWorker>(std::move(measure)))
+    , m_worker(std::make_unique<LoudnessWorker>(
+          std::move(measure),
+          [this](const QString &path, bool useGainTags) { return knownStamp(path, useGainTags); }))
     , m_writeTimer(new QTimer(this))
 {
     m_writeTimer->setSingleShot(true);
@@ -42,7 +44,10 @@ void LoudnessService::load()
         return;
     }
     LoudnessCacheFile::Parsed parsed = LoudnessCacheFile::parse(file.readAll());
-    m_entries = std::move(parsed.entries);
+    {
+        const QMutexLocker lock(&m_entriesMutex);
+        m_entries = std::move(parsed.entries);
+    }
     if (parsed.badHeader) {
         m_log(QStringLiteral("Loudness cache %1 damaged (not a loudness cache); it is rebuilt")
                   .arg(m_cacheFile));
@@ -83,42 +88,17 @@ double LoudnessService::gainFor(const QString &path) const
     return SongGain::gainDb(measurementOf(path), m_options.targetLufs);
 }
 
-QStringList LoudnessService::workOrder(const QStringList &playing, int nextRow,
-                                       const QStringList &shown)
+std::optional<FileStamp> LoudnessService::knownStamp(const QString &path, bool useGainTags) const
 {
-    QStringList order;
-    order.reserve(playing.size() + shown.size());
-    QSet<QString> seen;
-    seen.reserve(playing.size() + shown.size());
-    const auto add = [&](const QString &path) {
-        if (!path.isEmpty() && !seen.contains(path)) {
-            seen.insert(path);
-            order.append(path);
-        }
-    };
-    const qsizetype start = nextRow >= 0 && nextRow < playing.size() ? nextRow : 0;
-    for (qsizetype row = start; row < playing.size(); ++row)
-        add(playing[row]);
-    for (qsizetype row = 0; row < start; ++row)
-        add(playing[row]);
-    for (const QString &path : shown)
-        add(path);
-    return order;
-}
-
-LoudnessWorker::Job LoudnessService::songJob(const QString &path) const
-{
-    LoudnessWorker::Job job;
-    job.path = path;
-    job.useGainTags = m_options.useGainTags;
+    const QMutexLocker lock(&m_entriesMutex);
     const auto found = m_entries.constFind(path);
+    if (found == m_entries.cend())
+        return std::nullopt;
     // A song known only from its tags is measured once tags are not wanted.
-    if (found != m_entries.cend()
-        && !(found->measurement
-             && found->measurement->source == LoudnessMeasurement::Source::GainTags
-             && !m_options.useGainTags))
-        job.known = found->stamp;
-    return job;
+    if (found->measurement && found->measurement->source == LoudnessMeasurement::Source::GainTags
+        && !useGainTags)
+        return std::nullopt;
+    return found->stamp;
 }
 
 void LoudnessService::setWork(const QStringList &playing, int nextRow, const QStringList &shown,
@@ -127,25 +107,16 @@ void LoudnessService::setWork(const QStringList &playing, int nextRow, const QSt
     if (m_closed)
         return;
     takeResults();
-    m_queued.clear();
-    std::vector<LoudnessWorker::Job> jobs;
+    LoudnessWorker::Plan plan;
     if (m_options.even) {
-        const QStringList order = workOrder(playing, nextRow, shown);
-        jobs.reserve(static_cast<size_t>(order.size() + otherLists.size()));
-        for (const QString &path : order) {
-            m_queued.insert(path);
-            jobs.push_back(songJob(path));
-        }
-        for (const QString &list : otherLists) {
-            LoudnessWorker::Job job;
-            job.kind = LoudnessWorker::Job::Kind::ListFile;
-            job.path = list;
-            jobs.push_back(std::move(job));
-        }
+        plan.playing = playing;
+        plan.nextRow = nextRow;
+        plan.shown = shown;
+        plan.otherLists = otherLists;
+        plan.useGainTags = m_options.useGainTags;
     }
-    m_done = 0;
-    m_total = static_cast<int>(m_queued.size());
-    m_worker->setJobs(std::move(jobs));
+    // Lists are shared, not copied: the ordering happens on the worker.
+    m_worker->setPlan(std::move(plan));
     updateProgress();
 }
 
@@ -154,46 +125,40 @@ void LoudnessService::measureFirst(const QString &path)
     if (m_closed || !m_options.even || path.isEmpty())
         return;
     // One look at the file: a song known and unchanged needs no work.
-    const LoudnessWorker::Job job = songJob(path);
-    if (job.known && fileStampOf(path) == job.known)
+    const std::optional<FileStamp> known = knownStamp(path, m_options.useGainTags);
+    if (known && fileStampOf(path) == known)
         return;
-    if (!m_queued.contains(path)) {
-        m_queued.insert(path);
-        ++m_total;
-    }
-    m_worker->prependJob(job);
+    m_worker->prependSong(path, m_options.useGainTags);
     updateProgress();
+}
+
+int LoudnessService::doneCount() const
+{
+    return m_worker->doneCount();
+}
+
+int LoudnessService::totalCount() const
+{
+    return m_worker->totalCount();
+}
+
+bool LoudnessService::isIdle() const
+{
+    return m_closed || m_worker->isIdle();
 }
 
 void LoudnessService::takeResults()
 {
-    std::vector<LoudnessWorker::Done> results = m_worker->takeDone();
-    if (results.empty())
-        return;
-    for (const LoudnessWorker::Done &done : results)
+    // Also called when the worker has only put a plan in order.
+    for (const LoudnessWorker::Done &done : m_worker->takeDone())
         record(done);
     updateProgress();
 }
 
 void LoudnessService::record(const LoudnessWorker::Done &done)
 {
-    if (done.kind == LoudnessWorker::Job::Kind::ListFile) {
-        std::vector<LoudnessWorker::Job> more;
-        for (const QString &path : done.songs) {
-            if (path.isEmpty() || m_queued.contains(path))
-                continue;
-            m_queued.insert(path);
-            more.push_back(songJob(path));
-        }
-        m_total += static_cast<int>(more.size());
-        if (!more.empty() && !m_closed)
-            m_worker->appendJobs(std::move(more));
-        return;
-    }
-    // Results of work that was replaced still count for the cache.
-    if (m_queued.contains(done.path))
-        ++m_done;
-    if (done.unchanged || done.result.outcome == LoudnessResult::Outcome::Stopped)
+    if (done.kind != LoudnessWorker::Job::Kind::Song || done.unchanged
+        || done.result.outcome == LoudnessResult::Outcome::Stopped)
         return;
     if (!done.stamp) {
         if (!done.result.failure.isEmpty() && !m_reported.contains(done.path)) {
@@ -207,7 +172,10 @@ void LoudnessService::record(const LoudnessWorker::Done &done)
     entry.measurement = done.result.measurement;
     if (!entry.measurement)
         m_log(QStringLiteral("Loudness not measured: %1 (%2)").arg(done.path, done.result.failure));
-    m_entries.insert(done.path, entry);
+    {
+        const QMutexLocker lock(&m_entriesMutex);
+        m_entries.insert(done.path, entry);
+    }
     scheduleWrite();
 }
 
@@ -220,11 +188,14 @@ void LoudnessService::scheduleWrite()
 
 void LoudnessService::updateProgress()
 {
-    if (m_total > 0 && m_worker->pending() == 0 && m_done >= m_total) {
-        m_done = 0;
-        m_total = 0;
-    }
-    emit progressChanged(std::min(m_done, m_total), m_total);
+    const int total = m_worker->totalCount();
+    const int done = std::min(m_worker->doneCount(), total);
+    // The last count is shown before idle hides it, so every step of the
+    // work is told, however quickly it went.
+    if (total > 0)
+        emit progressChanged(done, total);
+    if (m_worker->isIdle())
+        emit progressChanged(0, 0);
 }
 
 void LoudnessService::close()
@@ -241,8 +212,6 @@ void LoudnessService::close()
     if (m_dirty && !LoudnessCacheFile::write(m_cacheFile, m_entries))
         m_log(QStringLiteral("Loudness cache %1 not written").arg(m_cacheFile));
     m_dirty = false;
-    m_done = 0;
-    m_total = 0;
     emit progressChanged(0, 0);
 }
 

@@ -5,6 +5,7 @@
 #include "loudnessworker.h"
 
 #include <QLocale>
+#include <QMutex>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -66,23 +67,20 @@ public:
 
     const LoudnessEntries &entries() const { return m_entries; }
     // Songs looked at in the current work, and all songs in it; both 0 when idle.
-    int doneCount() const { return m_done; }
-    int totalCount() const { return m_total; }
-    bool isIdle() const { return m_total == 0; }
+    int doneCount() const;
+    int totalCount() const;
+    bool isIdle() const;
 
     // "Measuring loudness: 1,234 of 10,000", or empty when idle.
     static QString progressText(int done, int total, const QLocale &locale = QLocale());
-
-    // The songs of `playing` from `nextRow` on, then those before it, then
-    // those of `shown`, each once.
-    static QStringList workOrder(const QStringList &playing, int nextRow, const QStringList &shown);
 
 signals:
     // The worker's progress; (0, 0) once it has nothing left to do.
     void progressChanged(int done, int total);
 
 private:
-    LoudnessWorker::Job songJob(const QString &path) const;
+    // On any thread: the stamp of a known song whose result may stand.
+    std::optional<FileStamp> knownStamp(const QString &path, bool useGainTags) const;
     void takeResults();
     void record(const LoudnessWorker::Done &done);
     void scheduleWrite();
@@ -91,16 +89,14 @@ private:
     QString m_cacheFile;
     std::function<void(const QString &)> m_log;
     LoudnessSettings::Options m_options;
+    // Written on the window's thread only, under m_entriesMutex; the worker
+    // reads it under that lock.
     LoudnessEntries m_entries;
+    mutable QMutex m_entriesMutex;
     std::unique_ptr<LoudnessWorker> m_worker;
     QTimer *m_writeTimer;
-    // Every song of the current work, so that a song of several lists is
-    // measured once.
-    QSet<QString> m_queued;
     // Files reported as no regular file, so that each is reported once a run.
     QSet<QString> m_reported;
-    int m_done = 0;
-    int m_total = 0;
     bool m_dirty = false;
     bool m_closed = false;
 };

@@ -17,9 +17,33 @@ LoudnessResult LoudnessWorker::measureSong(const QString &path, bool useGainTags
     return LoudnessAnalyser::measure(path, &stop);
 }
 
-LoudnessWorker::LoudnessWorker(Measure measure, QObject *parent)
+QStringList LoudnessWorker::workOrder(const QStringList &playing, int nextRow,
+                                      const QStringList &shown)
+{
+    QStringList order;
+    order.reserve(playing.size() + shown.size());
+    QSet<QString> seen;
+    seen.reserve(playing.size() + shown.size());
+    const auto add = [&](const QString &path) {
+        if (!path.isEmpty() && !seen.contains(path)) {
+            seen.insert(path);
+            order.append(path);
+        }
+    };
+    const qsizetype start = nextRow >= 0 && nextRow < playing.size() ? nextRow : 0;
+    for (qsizetype row = start; row < playing.size(); ++row)
+        add(playing[row]);
+    for (qsizetype row = 0; row < start; ++row)
+        add(playing[row]);
+    for (const QString &path : shown)
+        add(path);
+    return order;
+}
+
+LoudnessWorker::LoudnessWorker(Measure measure, KnownStamp known, QObject *parent)
     : QObject(parent)
     , m_measure(std::move(measure))
+    , m_known(std::move(known))
 {
 }
 
@@ -41,35 +65,87 @@ void LoudnessWorker::ensureStarted()
     m_thread->start(QThread::IdlePriority);
 }
 
-void LoudnessWorker::setJobs(std::vector<Job> jobs)
+LoudnessWorker::Job LoudnessWorker::songJob(const QString &path, bool useGainTags) const
+{
+    Job job;
+    job.path = path;
+    job.useGainTags = useGainTags;
+    if (m_known)
+        job.known = m_known(path, useGainTags);
+    return job;
+}
+
+std::deque<LoudnessWorker::Job> LoudnessWorker::order(const Plan &plan, QSet<QString> &seen) const
+{
+    std::deque<Job> jobs;
+    const QStringList songs = workOrder(plan.playing, plan.nextRow, plan.shown);
+    seen.reserve(songs.size());
+    for (const QString &path : songs) {
+        seen.insert(path);
+        jobs.push_back(songJob(path, plan.useGainTags));
+    }
+    for (const QString &list : plan.otherLists) {
+        Job job;
+        job.kind = Job::Kind::ListFile;
+        job.path = list;
+        job.useGainTags = plan.useGainTags;
+        jobs.push_back(std::move(job));
+    }
+    return jobs;
+}
+
+void LoudnessWorker::setPlan(Plan plan)
 {
     {
         const QMutexLocker lock(&m_mutex);
-        m_jobs.assign(std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+        // Nothing to order: the work simply ends here.
+        if (plan.playing.isEmpty() && plan.shown.isEmpty() && plan.otherLists.isEmpty())
+            m_plan.reset();
+        else
+            m_plan = std::move(plan);
+        m_jobs.clear();
+        m_seen.clear();
+        m_doneCount = 0;
     }
     m_wake.wakeAll();
     ensureStarted();
 }
 
-void LoudnessWorker::appendJobs(std::vector<Job> jobs)
+void LoudnessWorker::prependSong(const QString &path, bool useGainTags)
 {
+    Job job = songJob(path, useGainTags);
     {
         const QMutexLocker lock(&m_mutex);
-        m_jobs.insert(m_jobs.end(), std::make_move_iterator(jobs.begin()),
-                      std::make_move_iterator(jobs.end()));
-    }
-    m_wake.wakeAll();
-    ensureStarted();
-}
-
-void LoudnessWorker::prependJob(Job job)
-{
-    {
-        const QMutexLocker lock(&m_mutex);
+        m_seen.insert(path);
         m_jobs.push_front(std::move(job));
     }
     m_wake.wakeAll();
     ensureStarted();
+}
+
+void LoudnessWorker::queueListSongs(const QStringList &songs, bool useGainTags)
+{
+    std::vector<Job> more;
+    {
+        const QMutexLocker lock(&m_mutex);
+        for (const QString &path : songs) {
+            if (path.isEmpty() || m_seen.contains(path))
+                continue;
+            m_seen.insert(path);
+            Job job;
+            job.path = path;
+            more.push_back(std::move(job));
+        }
+    }
+    // Known stamps are looked up without the lock held.
+    for (Job &job : more) {
+        job.useGainTags = useGainTags;
+        if (m_known)
+            job.known = m_known(job.path, useGainTags);
+    }
+    const QMutexLocker lock(&m_mutex);
+    m_jobs.insert(m_jobs.end(), std::make_move_iterator(more.begin()),
+                  std::make_move_iterator(more.end()));
 }
 
 void LoudnessWorker::requestWrite(const QString &path, const LoudnessEntries &entries)
@@ -88,10 +164,22 @@ std::vector<LoudnessWorker::Done> LoudnessWorker::takeDone()
     return std::exchange(m_done, {});
 }
 
-int LoudnessWorker::pending() const
+int LoudnessWorker::doneCount() const
 {
     const QMutexLocker lock(&m_mutex);
-    return static_cast<int>(m_jobs.size()) + (m_busy ? 1 : 0);
+    return m_doneCount;
+}
+
+int LoudnessWorker::totalCount() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return static_cast<int>(m_seen.size());
+}
+
+bool LoudnessWorker::isIdle() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return !m_plan && m_jobs.empty() && !m_busy && m_done.empty();
 }
 
 bool LoudnessWorker::stop(int waitMs)
@@ -114,16 +202,20 @@ void LoudnessWorker::run()
 {
     for (;;) {
         Job job;
+        std::optional<Plan> plan;
         std::optional<std::pair<QString, LoudnessEntries>> write;
         {
             QMutexLocker lock(&m_mutex);
-            m_busy = false;
-            while (!m_stop.load() && m_jobs.empty() && !m_write)
+            while (!m_stop.load() && m_jobs.empty() && !m_write && !m_plan)
                 m_wake.wait(&m_mutex);
             if (m_stop.load())
                 return;
             if (m_write) {
                 write = std::exchange(m_write, std::nullopt);
+            } else if (m_plan) {
+                plan = std::exchange(m_plan, std::nullopt);
+                // Planned counts as in hand until its jobs are queued.
+                m_busy = true;
             } else {
                 job = std::move(m_jobs.front());
                 m_jobs.pop_front();
@@ -132,6 +224,26 @@ void LoudnessWorker::run()
         }
         if (write) {
             LoudnessCacheFile::write(write->first, write->second);
+            continue;
+        }
+        if (plan) {
+            QSet<QString> seen;
+            std::deque<Job> jobs = order(*plan, seen);
+            {
+                const QMutexLocker lock(&m_mutex);
+                // A newer plan that came meanwhile replaces this one.
+                if (!m_plan) {
+                    // Songs put first while the plan was ordered stay first.
+                    for (auto it = m_jobs.rbegin(); it != m_jobs.rend(); ++it)
+                        jobs.push_front(std::move(*it));
+                    for (const QString &path : std::as_const(m_seen))
+                        seen.insert(path);
+                    m_jobs = std::move(jobs);
+                    m_seen = std::move(seen);
+                }
+                m_busy = false;
+            }
+            emit doneAvailable();
             continue;
         }
 
@@ -144,27 +256,32 @@ void LoudnessWorker::run()
                 for (const SongRow &song : content.songs)
                     done.songs.append(song.field(chFile));
             }
-        } else {
-            done.stamp = fileStampOf(job.path);
-            if (job.known && done.stamp == job.known) {
-                done.unchanged = true;
-            } else if (!done.stamp) {
-                // A missing file says nothing: the list may name a file on a
-                // drive not mounted now. Anything else is no song.
-                if (QFileInfo::exists(job.path))
-                    done.result = LoudnessResult::notMeasured(QStringLiteral("not a regular file"));
-            } else {
-                done.result = m_measure(job.path, job.useGainTags, m_stop);
-                // Measured against the stamp seen before: a file that
-                // changed meanwhile was refused by the analyser.
-            }
-            if (done.result.outcome == LoudnessResult::Outcome::Stopped && !done.unchanged)
-                return;
+            queueListSongs(done.songs, job.useGainTags);
+            const QMutexLocker lock(&m_mutex);
+            m_busy = false;
+            continue;
         }
+        done.stamp = fileStampOf(job.path);
+        if (job.known && done.stamp == job.known) {
+            done.unchanged = true;
+        } else if (!done.stamp) {
+            // A missing file says nothing: the list may name a file on a
+            // drive not mounted now. Anything else is no song.
+            if (QFileInfo::exists(job.path))
+                done.result = LoudnessResult::notMeasured(QStringLiteral("not a regular file"));
+        } else {
+            // A file that changes while it is measured is refused by the
+            // analyser, so the result belongs to the stamp seen before.
+            done.result = m_measure(job.path, job.useGainTags, m_stop);
+        }
+        if (done.result.outcome == LoudnessResult::Outcome::Stopped && !done.unchanged)
+            return;
         {
             // Taken as done in the same step, so that an owner who sees the
             // result never sees the job still in hand.
             const QMutexLocker lock(&m_mutex);
+            if (m_seen.contains(done.path))
+                ++m_doneCount;
             m_done.push_back(std::move(done));
             m_busy = false;
         }

@@ -5,6 +5,7 @@
 
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWaitCondition>
@@ -59,6 +60,22 @@ public:
         QStringList songs;
     };
 
+    // The work in order of need: song `nextRow` (0-based) of `playing`,
+    // the rest of `playing` after it and then before it, the songs of
+    // `shown`, and then the songs of the play list files `otherLists`.
+    struct Plan
+    {
+        QStringList playing;
+        int nextRow = 0;
+        QStringList shown;
+        QStringList otherLists;
+        bool useGainTags = false;
+    };
+
+    // The stamp a song had when it was last looked at, when its result may
+    // stand; called on the worker's thread, so it must be safe there.
+    using KnownStamp = std::function<std::optional<FileStamp>(const QString &path, bool useGainTags)>;
+
     // Measures one song; must end soon with Outcome::Stopped once `stop` is set.
     using Measure = std::function<LoudnessResult(const QString &path, bool useGainTags,
                                                  const std::atomic<bool> &stop)>;
@@ -68,25 +85,34 @@ public:
     static LoudnessResult measureSong(const QString &path, bool useGainTags,
                                       const std::atomic<bool> &stop);
 
-    explicit LoudnessWorker(Measure measure = measureSong, QObject *parent = nullptr);
+    // The songs of `playing` from `nextRow` on, then those before it, then
+    // those of `shown`, each once.
+    static QStringList workOrder(const QStringList &playing, int nextRow, const QStringList &shown);
+
+    explicit LoudnessWorker(Measure measure = measureSong, KnownStamp known = {},
+                            QObject *parent = nullptr);
     // Stops as stop() does.
     ~LoudnessWorker() override;
     LoudnessWorker(const LoudnessWorker &) = delete;
     LoudnessWorker &operator=(const LoudnessWorker &) = delete;
 
-    // Replaces the jobs still waiting; starts the thread on first use.
-    void setJobs(std::vector<Job> jobs);
-    // Adds jobs after those waiting.
-    void appendJobs(std::vector<Job> jobs);
-    // Adds a job before those waiting.
-    void prependJob(Job job);
+    // Replaces the work still waiting with `plan`, which the worker puts in
+    // order on its own thread (the window never spends time on a long list);
+    // starts the thread on first use.
+    void setPlan(Plan plan);
+    // Puts one song before all other work.
+    void prependSong(const QString &path, bool useGainTags);
     // Writes the cache file on the worker's thread before the next job; a
     // later request replaces one not yet carried out.
     void requestWrite(const QString &path, const LoudnessEntries &entries);
     // Results since the last call, in the order they came.
     std::vector<Done> takeDone();
-    // Jobs waiting, the one in hand included.
-    int pending() const;
+    // Songs of the current plan looked at, and all songs in it (the other
+    // lists' songs counted as their files are read).
+    int doneCount() const;
+    int totalCount() const;
+    // Nothing planned, waiting, in hand or left to take.
+    bool isIdle() const;
 
     // Asks the thread to end, the measurement in hand given up, and waits
     // up to `waitMs` for it; true when it has ended. Jobs not done are
@@ -103,10 +129,21 @@ private:
     void run();
     void ensureStarted();
 
+    Job songJob(const QString &path, bool useGainTags) const;
+    // Orders a plan into jobs; on the worker's thread, without the lock.
+    std::deque<Job> order(const Plan &plan, QSet<QString> &seen) const;
+    // Queues the songs of a play list file that are not queued yet.
+    void queueListSongs(const QStringList &songs, bool useGainTags);
+
     Measure m_measure;
+    KnownStamp m_known;
     mutable QMutex m_mutex;
     QWaitCondition m_wake;
+    std::optional<Plan> m_plan;
     std::deque<Job> m_jobs;
+    // Every song of the current plan.
+    QSet<QString> m_seen;
+    int m_doneCount = 0;
     bool m_busy = false;
     std::vector<Done> m_done;
     std::optional<std::pair<QString, LoudnessEntries>> m_write;

@@ -636,8 +636,9 @@ TEST_F(MixerBusinessDayTest,
 }
 
 // The same day with every song brought to one loudness before it starts:
-// the level control keeps working on top, and has far less to do.
-TEST_F(MixerBusinessDayTest, EightHoursWithEvenLoudnessLeaveTheLevelControlLittleToDo)
+// the level control keeps working on top of it, with every check of the day
+// above holding; its steps are counted for comparison with the day without.
+TEST_F(MixerBusinessDayTest, EightHoursWithEvenLoudnessKeepTheLevelControlWorkingOnTop)
 {
     runDay(true);
     std::cout << "S.A.L. steps in the day with even loudness: " << levelStepsOfTheDay << "\n";

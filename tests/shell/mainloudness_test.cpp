@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QDeadlineTimer>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -32,19 +33,26 @@ TEST_F(MainLoudnessTest, ListsAreMeasuredInTheBackgroundAndEachSongStartsWithIts
     writeBytes(path(QStringLiteral("Alpha.sdf")), line(loud) + line(quiet));
     writeBytes(path(QStringLiteral("Beta.sdf")), line(other));
 
-    auto window = start();
+    auto window = makeWindow();
+    LoudnessService &service = window->loudness().service();
     QLabel *progress = window->findChild<QLabel *>(QStringLiteral("pLoudness"));
     ASSERT_NE(progress, nullptr);
-    EXPECT_TRUE(progress->isVisible());
-    EXPECT_TRUE(progress->text().startsWith(QStringLiteral("Measuring loudness: 0 of ")))
-        << progress->text().toStdString();
+    QStringList shownTexts;
+    QObject::connect(&service, &LoudnessService::progressChanged, progress, [&] {
+        if (progress->isVisibleTo(window.get()))
+            shownTexts << progress->text();
+    });
+    window->show();
+    window->tmrInit_Timer();
 
-    LoudnessService &service = window->loudness().service();
     QDeadlineTimer deadline(60000);
     while ((service.entries().size() < 3 || !service.isIdle()) && !deadline.hasExpired())
         QTest::qWait(20);
     ASSERT_EQ(service.entries().size(), 3);
     EXPECT_FALSE(progress->isVisible());
+    // Counted up to all three songs of both lists while it worked.
+    ASSERT_FALSE(shownTexts.isEmpty());
+    EXPECT_EQ(shownTexts.last(), QStringLiteral("Measuring loudness: 3 of 3"));
 
     const QString shown = window->songs().row(0).field(chFile);
     window->playerActions().tbPlay->trigger();
