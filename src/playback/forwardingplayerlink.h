@@ -64,6 +64,8 @@ public:
     void WinampLevelUp() override { m_current->WinampLevelUp(); }
     void WinampLevelDown() override { m_current->WinampLevelDown(); }
     void setToneGain(ToneBand band, double gainDb) override;
+    bool hasSongGain() const override { return m_current->hasSongGain(); }
+    void setSongGain(double gainDb) override { m_current->setSongGain(gainDb); }
 
 private:
     std::unique_ptr<PlayerLink> m_current;

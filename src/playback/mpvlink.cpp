@@ -375,6 +375,9 @@ void MpvLink::playListFile()
         applyTone(ToneBand::Bass);
         applyTone(ToneBand::Treble);
     }
+    call(command({QStringLiteral("af"), QStringLiteral("add"),
+                  QStringLiteral("@vorngain:lavfi-volume=volume=%1dB:precision=float")
+                      .arg(QString::number(m_songGainDb, 'f', 2))}));
     const MpvIpc::Reply reply =
         call(command({QStringLiteral("loadfile"), m_listFile, QStringLiteral("replace")}));
     if (!reply.answered())

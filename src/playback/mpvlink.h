@@ -111,6 +111,12 @@ public:
     // Labelled lavfi bass and treble filters beside the level filter, put in
     // place once a gain has been set and again with every file started.
     void setToneGain(ToneBand band, double gainDb) override;
+    // A labelled lavfi volume filter of its own, so that the level steps
+    // work on top of it; put in place while no file plays, just before the
+    // next file is loaded.
+    bool hasSongGain() const override { return true; }
+    void setSongGain(double gainDb) override { m_songGainDb = gainDb; }
+    double songGain() const { return m_songGainDb; }
 
     QString socketPath() const { return m_ipc.socketPath(); }
     // The process id of the player this link started and still runs; 0 when none.
@@ -165,4 +171,5 @@ private:
     double m_bassDb = 0.0;
     double m_trebleDb = 0.0;
     bool m_toneSet = false;
+    double m_songGainDb = 0.0;
 };

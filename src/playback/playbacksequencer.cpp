@@ -426,7 +426,10 @@ void PlaybackSequencer::PlaySong()
     // a missing file, and playing goes on with the next song.
     if (const QFileInfo info(file); info.exists() && !info.isFile())
         reportTrouble(QStringLiteral("Skipped %1: not a regular file").arg(file));
+    m_link->setSongGain(m_hooks.songGain ? m_hooks.songGain(file) : 0.0);
     m_link->WinampAddFile(file);
+    if (m_hooks.songStarting)
+        m_hooks.songStarting(row);
 
     markPlayingRow(row);
     if (m_hooks.scrollToRow)

@@ -52,6 +52,11 @@ public:
         // died and is being restarted): a status-bar note and a log entry,
         // never a modal box.
         std::function<void(const QString &text)> reportTrouble;
+        // The gain in dB for a song about to start (its even loudness);
+        // unity when left empty.
+        std::function<double(const QString &file)> songGain;
+        // A song has been handed to the player: `row` (0-based) of the song list.
+        std::function<void(int row)> songStarting;
     };
 
     // Seconds to wait before restart attempt `attempt` (0 first) of a player

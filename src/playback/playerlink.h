@@ -82,4 +82,10 @@ public:
         Q_UNUSED(band);
         Q_UNUSED(gainDb);
     }
+
+    // The gain in dB (0 = unity) of the files started from now on, in place
+    // before each starts so that it never changes audibly while one plays.
+    // True when the player can apply it; a player without it ignores it.
+    virtual bool hasSongGain() const { return false; }
+    virtual void setSongGain(double gainDb) { Q_UNUSED(gainDb); }
 };

@@ -5,6 +5,7 @@
 #include "core/settingsstore.h"
 #include "core/settingvalues.h"
 #include "core/twips.h"
+#include "loudnesspage.h"
 #include "mixer/mixersettings.h"
 #include "mixer/silenceskip.h"
 #include "playback/playersettings.h"
@@ -131,6 +132,12 @@ frmPreferences::frmPreferences(SettingsStore &settings, UserDialogs &dialogs,
     m_parsing->setObjectName(QStringLiteral("parsingOptions"));
     parseBox->addWidget(m_parsing);
 
+    QWidget *loudness = addPage("picLoudness", "tsLoudness", "Loudness");
+    auto *loudnessBox = new QVBoxLayout(loudness);
+    loudnessBox->setContentsMargins(0, 0, 0, 0);
+    m_loudness = new LoudnessPage(m_playerName != QLatin1String("Winamp"), m_playerName, loudness);
+    loudnessBox->addWidget(m_loudness);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     auto *cmdOK = new QPushButton(QStringLiteral("&OK"), this);
@@ -193,6 +200,7 @@ void frmPreferences::Form_Load()
 
     m_tsPages->setCurrentIndex(0);
     m_parsing->load(WizardSettings::read(m_settings));
+    m_loudness->load(LoudnessSettings::read(m_settings));
 }
 
 void frmPreferences::centreOnScreen()
@@ -312,6 +320,7 @@ void frmPreferences::cmdOK_Click()
     appearance.save(m_settings);
 
     m_parsing->choices().save(m_settings);
+    LoudnessSettings::write(m_settings, m_loudness->options());
     accept();
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class LoudnessPage;
 class ParsingOptions;
 class QComboBox;
 class QLabel;
@@ -15,7 +16,7 @@ class QTabWidget;
 class SettingsStore;
 
 // "Preferences": the player program, the silence skip, the banner's font and
-// colours and the parsing choices. OK writes them all; Cancel, Escape and the
+// colours, the parsing choices and even loudness. OK writes them all; Cancel, Escape and the
 // close box write nothing. Every opening reads the store afresh.
 class frmPreferences : public QDialog
 {
@@ -68,6 +69,7 @@ private:
     QPushButton *m_cmdFontColor = nullptr;
     QPushButton *m_cmdBackColor = nullptr;
     ParsingOptions *m_parsing = nullptr;
+    LoudnessPage *m_loudness = nullptr;
 
     FontChoice m_font;
     quint32 m_backColor = 0;

@@ -21,6 +21,7 @@
 #include "library/songlistview.h"
 #include "mainactions.h"
 #include "mainlayout.h"
+#include "mainloudness.h"
 #include "mainremotecontrol.h"
 #include "mainschedule.h"
 #include "mainwindowlayout.h"
@@ -143,6 +144,8 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
     };
     hooks.assignIcons = [this](SongRow &row) { assignFileIcons(row); };
     m_store->setHooks(std::move(hooks));
+    m_loudness = std::make_unique<MainLoudness>(programFolder, settings, *m_log, *m_songs,
+                                                *m_library, *m_store, *statusBar());
     wireSongList();
     wireCommands();
     wirePlayback();
@@ -377,6 +380,7 @@ void frmMain::showPreferences()
     const QString player = m_settings.value(ShellSettings::kWinamp);
     if (preferences.exec() == QDialog::Accepted && m_settings.value(ShellSettings::kWinamp) != player)
         m_answerCheck->check(m_settings.value(ShellSettings::kWinamp));
+    m_loudness->reloadOptions();
 }
 
 void frmMain::tbbAddWizard_Click()
@@ -427,6 +431,8 @@ void frmMain::wirePlayback()
     hooks.reportTrouble = report;
     m_answerCheck = PlayerAnswerCheck::forMpv(report, this);
     hooks.showPreferences = [this] { showPreferences(); };
+    hooks.songGain = [this](const QString &file) { return m_loudness->songGain(file); };
+    hooks.songStarting = [this](int row) { m_loudness->songStarting(row); };
     m_sequencer->setHooks(std::move(hooks));
 
     m_monitor = std::make_unique<PlayMonitor>(*m_sequencer, *m_songs, *m_display);
@@ -518,6 +524,7 @@ void frmMain::tmrInit_Timer()
 
     if (!m_sequencer->finishLinkingPlayer())
         m_sequencer->ShowWinampNotFound();
+    m_loudness->start();
 }
 
 void frmMain::tmrHack_Timer()
@@ -557,6 +564,7 @@ bool frmMain::Form_QueryUnload()
         m_store->DeleteWorkingCopies();
     m_mixer->unload();
     m_settings.sync();
+    m_loudness->close();
     m_sequencer->closePlayer();
     return false;
 }

@@ -10,6 +10,7 @@ class EventLog;
 class FileIcons;
 class ForwardingPlayerLink;
 class HelpBrowser;
+class MainLoudness;
 class MainRemoteControl;
 class MainSchedule;
 class MainWindowLayout;
@@ -110,6 +111,7 @@ public:
     PlayerToolBar &playerToolBar() { return *m_tbPlayer; }
     BannerStrip &banner() { return *m_banner; }
     MainWindowLayout &windowLayout() { return *m_layout; }
+    MainLoudness &loudness() { return *m_loudness; }
     const MainActions &mainActions() const { return *m_actions; }
     frmMixer &mixer() { return *m_mixer; }
     MainSchedule &schedule() { return *m_schedule; }
@@ -165,6 +167,8 @@ private:
     std::unique_ptr<SongListEditor> m_songEditor;
     std::unique_ptr<PlayListCommands> m_commands;
     std::unique_ptr<SongListActions> m_songActions;
+    // Even loudness: measures the songs in the background, gives each its gain.
+    std::unique_ptr<MainLoudness> m_loudness;
 
     PlayListLibraryView *m_lvPlayLists = nullptr;
     SongListView *m_lvSongs = nullptr;

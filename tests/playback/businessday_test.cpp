@@ -6,6 +6,7 @@
 // the mixer window: its VU meter reads what the fake player would sound like,
 // and the skip on silence and the S.A.L. level control act on it.
 #include "core/settingsstore.h"
+#include "loudness/songgain.h"
 #include "mixer/frmmixer.h"
 #include "mixer/mixersettings.h"
 #include "mixer/silenceskip.h"
@@ -25,6 +26,7 @@
 #include <cmath>
 #include <cstddef>
 #include <functional>
+#include <iostream>
 #include <random>
 #include <vector>
 
@@ -303,12 +305,17 @@ protected:
     ucVU *vu = nullptr;
     std::unique_ptr<frmMixer> mixer;
     std::function<void()> beforeNext;
+
+    // The day at the shop; `evenLoudness` plays every song at its own gain.
+    void runDay(bool evenLoudness);
+    static constexpr double kEvenTargetLufs = -12.0;
+    // S.A.L.'s steps up and down in the last day run.
+    int levelStepsOfTheDay = 0;
 };
 
-TEST_F(MixerBusinessDayTest,
-       EightHoursWithSkipOnSilenceAndLevelControlKeepTheMusicGoingAndTheLevelNearItsTarget)
+void MixerBusinessDayTest::runDay(bool evenLoudness)
 {
-    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+    SCOPED_TRACE(::testing::Message() << "seed " << seed << (evenLoudness ? ", even loudness" : ""));
 
     // Songs of whole seconds; a third fall silent from 70 percent of their
     // length, a third from 90 percent, a third never. Loudness is the peak at
@@ -324,6 +331,17 @@ TEST_F(MixerBusinessDayTest,
                             : tail == 1 ? lengthMs[row] * 9 / 10
                                         : lengthMs[row];
         loudness[row] = 6000 + unit(random) * 26000;
+    }
+    // With even loudness each song plays with the gain the loudness layer
+    // gives it, measured as a steady tone of that peak.
+    std::vector<double> songGain(kSongs + 1, 1.0);
+    if (evenLoudness) {
+        for (size_t row = 1; row <= kSongs; ++row) {
+            LoudnessMeasurement measured;
+            measured.truePeakDbtp = 20.0 * std::log10(loudness[row] / 32768.0);
+            measured.loudnessLufs = measured.truePeakDbtp - 3.0;
+            songGain[row] = std::pow(10.0, SongGain::gainDb(measured, kEvenTargetLufs) / 20.0);
+        }
     }
     actions.tbRandom->setChecked(true);
     actions.tbRepeat->setChecked(true);
@@ -345,7 +363,7 @@ TEST_F(MixerBusinessDayTest,
     // clipped at full scale.
     const auto peakOf = [&](size_t row, int level) {
         return static_cast<qint32>(
-            std::min(32767.0, loudness[row] * std::pow(10.0, level * 1.5 / 20.0)));
+            std::min(32767.0, loudness[row] * songGain[row] * std::pow(10.0, level * 1.5 / 20.0)));
     };
     const auto sounding = [&](qint64 at) {
         return link.present && link.state == PlayerLink::kPlaying && currentRow() > 0 &&
@@ -576,8 +594,13 @@ TEST_F(MixerBusinessDayTest,
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_GT(pausedAt, 0);
     EXPECT_GT(skips, 20);
-    EXPECT_GT(levelUps, 0);
-    EXPECT_GT(levelDowns, 0);
+    // Songs of unequal loudness keep the level control busy both ways.
+    if (!evenLoudness) {
+        EXPECT_GT(levelUps, 0);
+        EXPECT_GT(levelDowns, 0);
+    }
+    RecordProperty("levelSteps", levelUps + levelDowns);
+    levelStepsOfTheDay = levelUps + levelDowns;
     RecordProperty("songsPlayed", static_cast<int>(played.size()));
     RecordProperty("skipsOnSilence", skips);
     RecordProperty("longestStallMs", static_cast<int>(longestStall));
@@ -603,6 +626,22 @@ TEST_F(MixerBusinessDayTest,
     // The window's handlers must not outlive what they captured here.
     beforeNext = {};
     mixer.reset();
+}
+
+TEST_F(MixerBusinessDayTest,
+       EightHoursWithSkipOnSilenceAndLevelControlKeepTheMusicGoingAndTheLevelNearItsTarget)
+{
+    runDay(false);
+    std::cout << "S.A.L. steps in the day without even loudness: " << levelStepsOfTheDay << "\n";
+}
+
+// The same day with every song brought to one loudness before it starts:
+// the level control keeps working on top of it, with every check of the day
+// above holding; its steps are counted for comparison with the day without.
+TEST_F(MixerBusinessDayTest, EightHoursWithEvenLoudnessKeepTheLevelControlWorkingOnTop)
+{
+    runDay(true);
+    std::cout << "S.A.L. steps in the day with even loudness: " << levelStepsOfTheDay << "\n";
 }
 
 } // namespace

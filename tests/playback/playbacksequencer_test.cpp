@@ -410,3 +410,28 @@ TEST_F(PlaybackSequencerTest, ARefusedCommandLeavesEveryPressedButtonAsItWas)
 }
 
 } // namespace
+
+// Every song reaches the player with its own gain already set, before the
+// file is handed over; with no gain source every song plays at unity.
+TEST_F(PlaybackSequencerTest, EachSongIsHandedOverWithItsOwnGain)
+{
+    rows(3);
+    click(actions.tbPlay);
+    EXPECT_EQ(link.songGains, QList<double>{0.0});
+
+    PlaybackSequencer::Hooks hooks;
+    hooks.enablePlayListControls = [this](bool enabled) { controlsEnabled = enabled; };
+    hooks.playerPath = [] { return QStringLiteral("/usr/bin/mpv"); };
+    hooks.songGain = [](const QString &file) {
+        return file == QLatin1String("/m/2.mp3") ? -6.5 : 3.25;
+    };
+    QList<int> starting;
+    hooks.songStarting = [&starting](int row) { starting << row; };
+    sequencer.setHooks(hooks);
+    click(actions.tbNext);
+    click(actions.tbNext);
+    click(actions.tbPrev);
+    EXPECT_EQ(link.songGains, (QList<double>{0.0, -6.5, 3.25, -6.5}));
+    EXPECT_EQ(starting, (QList<int>{1, 2, 1}));
+    EXPECT_EQ(playedRows(), (QList<int>{1, 2, 3, 2}));
+}

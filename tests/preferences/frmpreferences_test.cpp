@@ -1,6 +1,7 @@
 #include "banner/bannersettings.h"
 #include "banner/bannerstrip.h"
 #include "core/settingsstore.h"
+#include "loudness/loudnesssettings.h"
 #include "mixer/frmmixer.h"
 #include "mixer/mixersettings.h"
 #include "playback/playeractions.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFontInfo>
@@ -22,6 +24,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -87,7 +90,7 @@ TEST_F(frmPreferencesTest, EmptyStoreShowsTheDefaultsOnTheGeneralPage)
     auto dialog = open();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Preferences"));
     auto *pages = child<QTabWidget>(*dialog, "tsPages");
-    ASSERT_EQ(pages->count(), 4);
+    ASSERT_EQ(pages->count(), 5);
     EXPECT_EQ(pages->currentWidget()->objectName(), QStringLiteral("picGeneral"));
     EXPECT_EQ(child<QLineEdit>(*dialog, "txtWAPath")->text(), QString());
     EXPECT_EQ(pages->currentWidget()->findChild<QLabel *>()->text(),
@@ -127,7 +130,8 @@ TEST_F(frmPreferencesTest, ClickingTheTabsShowsExactlyTheChosenPage)
     auto *pages = child<QTabWidget>(*dialog, "tsPages");
     QTabBar *bar = pages->tabBar();
     const std::vector<std::pair<int, const char *>> order{
-        {3, "picParse"}, {1, "picMixer"}, {2, "picBanner"}, {0, "picGeneral"}, {2, "picBanner"}};
+        {3, "picParse"}, {1, "picMixer"}, {4, "picLoudness"}, {2, "picBanner"}, {0, "picGeneral"},
+        {2, "picBanner"}};
     for (const auto &[tab, page] : order) {
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
         EXPECT_EQ(pages->currentWidget()->objectName(), QLatin1String(page));
@@ -183,10 +187,59 @@ TEST_F(frmPreferencesTest, OkWritesEveryKeyAndGivesTheMeterTheSilenceTime)
                                 "Banner_FontSize=14.5\n"
                                 "Banner_FontStrike=0\n"
                                 "Banner_FontUnderline=1\n"
+                                "Loudness_Even=1\n"
+                                "Loudness_Target=-18\n"
+                                "Loudness_UseGainTags=1\n"
                                 "SilenceDetection=5\n"
                                 "Winamp=" +
                                 player.toUtf8() + "\n";
     EXPECT_EQ(iniBytes(), expected);
+}
+
+// The Loudness page as the user works it: its choices are stored by OK
+// only, and read back on the next opening; with Winamp it says that the
+// player cannot follow them.
+TEST_F(frmPreferencesTest, LoudnessPageIsStoredByOkOnlyAndNamesAPlayerWithoutSongGain)
+{
+    const QByteArray before = iniBytes();
+    for (const char *leave : {"cmdCancel", "cmdOK"}) {
+        auto dialog = open();
+        auto *pages = child<QTabWidget>(*dialog, "tsPages");
+        QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(4).center());
+        ASSERT_EQ(pages->currentWidget()->objectName(), QStringLiteral("picLoudness"));
+        auto *even = child<QCheckBox>(*dialog, "chkEvenLoudness");
+        auto *target = child<QSpinBox>(*dialog, "udLoudnessTarget");
+        auto *tags = child<QCheckBox>(*dialog, "chkUseGainTags");
+        EXPECT_TRUE(even->isChecked());
+        EXPECT_EQ(target->value(), -18);
+        EXPECT_TRUE(tags->isChecked());
+        EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lblLoudnessPlayer")), nullptr);
+
+        // Down to the lowest target and past it: it stays at -23.
+        target->setFocus();
+        for (int i = 0; i < 7; ++i)
+            QTest::keyClick(target, Qt::Key_Down);
+        EXPECT_EQ(target->value(), -23);
+        QTest::mouseClick(tags, Qt::LeftButton, {}, QPoint(5, tags->height() / 2));
+        QTest::mouseClick(even, Qt::LeftButton, {}, QPoint(5, even->height() / 2));
+        EXPECT_FALSE(target->isEnabled());
+        click(*dialog, leave);
+        EXPECT_FALSE(dialog->isVisible());
+        if (QLatin1String(leave) == QLatin1String("cmdCancel"))
+            EXPECT_EQ(iniBytes(), before);
+    }
+    EXPECT_EQ(settings.value(LoudnessSettings::kEvenLoudness), QStringLiteral("0"));
+    EXPECT_EQ(settings.value(LoudnessSettings::kTarget), QStringLiteral("-23"));
+    EXPECT_EQ(settings.value(LoudnessSettings::kUseGainTags), QStringLiteral("0"));
+    const LoudnessSettings::Options stored = LoudnessSettings::read(settings);
+    EXPECT_FALSE(stored.even);
+    EXPECT_EQ(stored.targetLufs, -23);
+
+    frmPreferences winamp(settings, dialogs, QStringLiteral("Winamp"), {});
+    const auto *note = winamp.findChild<QLabel *>(QStringLiteral("lblLoudnessPlayer"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->text().startsWith(QStringLiteral("Winamp cannot give each song its own gain")));
+    EXPECT_FALSE(winamp.findChild<QCheckBox *>(QStringLiteral("chkEvenLoudness"))->isChecked());
 }
 
 TEST_F(frmPreferencesTest, BrowseNamesThePlayerInUse)

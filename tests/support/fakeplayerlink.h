@@ -23,6 +23,8 @@ public:
     QStringList played; // files handed over, in order
     QString lastStartPath;
     int starts = 0;
+    // The song gain in dB each file handed over was given, in order.
+    QList<double> songGains;
     // The output level in steps of the player's level control, held within
     // its range as a real player holds it; a missing player keeps it.
     static constexpr int kLowestLevel = -16;
@@ -60,6 +62,7 @@ public:
             return;
         log << QStringLiteral("add ") + file;
         m_pending = file;
+        songGains << m_songGain;
     }
     void WinampStartPlay() override
     {
@@ -129,6 +132,9 @@ public:
                    .arg(gainDb, 0, 'f', 1));
     }
 
+    bool hasSongGain() const override { return true; }
+    void setSongGain(double gainDb) override { m_songGain = gainDb; }
+
 private:
     void record(const QString &command)
     {
@@ -137,4 +143,5 @@ private:
     }
 
     QString m_pending;
+    double m_songGain = 0.0;
 };
