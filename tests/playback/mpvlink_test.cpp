@@ -25,7 +25,9 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -226,24 +228,22 @@ TEST_F(MpvLinkTest, FileThatCannotPlayReadsAsEnded)
 }
 
 #ifdef Q_OS_UNIX
-TEST_F(MpvLinkTest, SlowStartIsNotTakenForTheEndOfTheSong)
+// A FIFO (which once stood in for a slowly loading file) is no file the
+// player may open: it is refused as a missing file is, and the player never
+// opens it, so a writer finds no reader.
+TEST_F(MpvLinkTest, AFifoIsRefusedAndNeverOpenedByThePlayer)
 {
     ASSERT_TRUE(startPlayer());
-    // A pipe gives its data only when written: the file stays loading.
     const QString pipe = dir.filePath(QStringLiteral("slow.wav"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     play(pipe);
-    EXPECT_GT(link->WinampGetPosition(), 0);
-    EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kPlaying);
-
-    QFile source(song(1.2));
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    QFile writer(pipe);
-    ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
-    writer.write(source.readAll());
-    writer.close();
-    EXPECT_TRUE(waitUntil([&] { return link->WinampGetPosition() > 100; }, 10000));
-    EXPECT_TRUE(waitUntil([&] { return link->WinampGetPosition() == 0; }, 10000));
+    EXPECT_EQ(link->WinampGetPosition(), 0);
+    EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kStopped);
+    spin(300);
+    const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    EXPECT_EQ(writer, -1) << "the player opened the FIFO";
+    if (writer >= 0)
+        ::close(writer);
 }
 #endif
 
