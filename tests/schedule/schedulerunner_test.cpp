@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -66,6 +67,11 @@ struct ClockCase
     QStringList calls;
     const char *status;
 };
+
+void PrintTo(const ClockCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class ScheduleRunnerClockTest : public ::testing::TestWithParam<ClockCase>
 {};
