@@ -65,10 +65,10 @@ void SystemScheduleClock::wakeAt(const QDateTime &instant)
 #ifdef Q_OS_LINUX
     if (m_fd >= 0) {
         const qint64 ms = std::max<qint64>(instant.toMSecsSinceEpoch(), 1);
-        itimerspec spec{};
-        spec.it_value.tv_sec = static_cast<time_t>(ms / 1000);
-        spec.it_value.tv_nsec = static_cast<long>(ms % 1000) * 1'000'000;
-        timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);
+        itimerspec when{};
+        when.it_value.tv_sec = static_cast<time_t>(ms / 1000);
+        when.it_value.tv_nsec = static_cast<long>(ms % 1000) * 1'000'000;
+        timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr);
         return;
     }
 #endif

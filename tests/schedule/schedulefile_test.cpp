@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <ostream>
+
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -79,6 +81,11 @@ struct Damage
     int line;
     const char *reason;
 };
+
+void PrintTo(const Damage &d, std::ostream *out)
+{
+    *out << "line " << d.line << ": " << d.reason;
+}
 
 class ScheduleFileDamageTest : public ::testing::TestWithParam<Damage>
 {};

@@ -1,14 +1,17 @@
 // The runner against a recording player: what the clock does and what the
 // user does, and what it costs while nothing happens.
+#include "schedule/scheduleclock.h"
 #include "schedule/scheduleplayer.h"
 #include "schedule/schedulerunner.h"
 #include "support/virtualscheduleclock.h"
 
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -66,6 +69,11 @@ struct ClockCase
     QStringList calls;
     const char *status;
 };
+
+void PrintTo(const ClockCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class ScheduleRunnerClockTest : public ::testing::TestWithParam<ClockCase>
 {};
@@ -199,6 +207,24 @@ TEST(ScheduleRunnerTest, ASlotThatLetsTheSongFinishStartsAtTheSongsEnd)
     EXPECT_TRUE(runner.songEnded());
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("play A")});
     EXPECT_FALSE(runner.songEnded());
+}
+
+} // namespace
+
+namespace {
+
+TEST(SystemScheduleClockTest, WakesAtAWallClockInstantAndNotAfterACancel)
+{
+    SystemScheduleClock clock;
+    QSignalSpy due(&clock, &ScheduleClock::due);
+    clock.wakeAt(clock.now().addMSecs(50));
+    ASSERT_TRUE(due.wait(5000));
+    EXPECT_GE(clock.monotonicMs(), 50);
+
+    clock.wakeAt(clock.now().addMSecs(50));
+    clock.cancelWake();
+    EXPECT_FALSE(due.wait(300));
+    EXPECT_EQ(due.size(), 1);
 }
 
 } // namespace

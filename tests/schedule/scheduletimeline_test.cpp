@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <ostream>
+
 namespace {
 
 QDateTime utc(const char *text)
@@ -54,6 +56,11 @@ struct Moment
     const char *next;
     const char *nextAt; // UTC
 };
+
+void PrintTo(const Moment &m, std::ostream *out)
+{
+    *out << m.zone << " at " << m.at;
+}
 
 class ScheduleTimelineMomentTest : public ::testing::TestWithParam<Moment>
 {};
