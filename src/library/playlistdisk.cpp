@@ -30,6 +30,27 @@ std::optional<QByteArray> PlayListDisk::read(const QString &path, QString &error
 
 namespace {
 
+// Writes all of `bytes` and flushes. A short write (a disk that fills up on
+// the way) leaves Qt's reason empty ("Unknown error"); writing the rest again
+// makes the system say why, so the user reads the real reason.
+bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &error)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            error = file.errorString();
+            return false;
+        }
+        done += written;
+    }
+    if (!file.flush()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
 // A new file beside `path` renamed over it: the same one-step replacement as
 // QSaveFile, without QSaveFile's sync to the disk.
 bool replaceUnsynced(const QString &path, const QByteArray &bytes, QString &error)
@@ -41,9 +62,7 @@ bool replaceUnsynced(const QString &path, const QByteArray &bytes, QString &erro
         return false;
     }
     const QString temporary = file.fileName();
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    if (!written)
-        error = file.errorString();
+    const bool written = writeAll(file, bytes, error);
     file.close();
     if (written && file.error() == QFileDevice::NoError) {
         std::error_code failure;
@@ -73,8 +92,7 @@ bool PlayListDisk::write(const QString &path, const QByteArray &bytes, QString &
     // QSaveFile's commit does not see a failure of the last buffered write
     // (a full disk, a size limit): flush first, so that it is seen here and
     // the stored file is kept.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        error = file.errorString();
+    if (!writeAll(file, bytes, error)) {
         file.cancelWriting();
         return false;
     }
