@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QString>
 
+#include <algorithm>
+
 #include <sys/mount.h>
 
 // A real 64 KiB file system of the test's own (a tmpfs mounted on a folder),
@@ -31,8 +33,9 @@ public:
     bool mounted() const { return m_mounted; }
     const QString &path() const { return m_path; }
 
-    // Takes every byte left with the file "filler" (not a play list file).
-    void fill() const
+    // Takes every byte left but `room` with the file "filler" (not a play
+    // list file).
+    void fill(qint64 room = 0) const
     {
         QFile filler(QDir(m_path).filePath(QStringLiteral("filler")));
         if (!filler.open(QIODevice::Append | QIODevice::Unbuffered))
@@ -40,6 +43,8 @@ public:
         const QByteArray block(1024, 'f');
         while (filler.write(block) > 0) {
         }
+        if (room > 0)
+            filler.resize(std::max<qint64>(filler.size() - room, 0));
     }
     bool makeReadOnly() const
     {
