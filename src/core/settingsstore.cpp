@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 #include <QSettings>
-#include <QTemporaryFile>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace {
 

@@ -32,7 +32,7 @@ namespace {
 
 // Writes all of `bytes` and flushes. A short write (a disk that fills up on
 // the way) leaves Qt's reason empty ("Unknown error"); writing the rest again
-// makes the system say why, so the user reads the real reason.
+// makes the system say why, so that the user reads the real reason.
 bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &error)
 {
     qint64 done = 0;
@@ -44,9 +44,14 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &error)
         }
         done += written;
     }
+    // A flush that fails part of the way through the buffer loses the
+    // reason too; the flush of the rest meets the failure at once and keeps it.
     if (!file.flush()) {
-        error = file.errorString();
-        return false;
+        file.unsetError();
+        if (!file.flush()) {
+            error = file.errorString();
+            return false;
+        }
     }
     return true;
 }

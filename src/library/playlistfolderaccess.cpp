@@ -42,8 +42,8 @@ QString writeProblem(const QString &folder)
 #ifdef Q_OS_UNIX
     // A byte is written, not only a name made: a full disk often still has
     // room for a name.
-    const QByteArray probe = QFile::encodeName(
-        QDir(folder).filePath(QStringLiteral(".VORN.probe.%1").arg(QCoreApplication::applicationPid())));
+    const QByteArray probe = QFile::encodeName(QDir(folder).filePath(
+        QStringLiteral(".VORN.probe.%1").arg(QCoreApplication::applicationPid())));
     const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return problemText(folder, errno);

@@ -17,8 +17,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <system_error>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 namespace {

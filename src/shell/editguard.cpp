@@ -14,9 +14,10 @@ EditGuard::EditGuard(PlayListStore &store, const MainActions &actions,
 {
     // What changes the shown list's songs or saves them.
     for (QAction *action :
-         {actions.tbAdd, actions.tbRemove, actions.tbbAddWizard, actions.mnuPLMerge, actions.tbbMerge,
-          actions.mnuPLSave, actions.tbSavePlayList, songActions.tbAdd, songActions.tbRemove,
-          songActions.tbUp, songActions.tbDown, songActions.mnuSongsAdd, songActions.mnuSongsRemove})
+         {actions.tbAdd, actions.tbRemove, actions.tbbAddWizard, actions.mnuPLMerge,
+          actions.tbbMerge, actions.mnuPLSave, actions.tbSavePlayList, songActions.tbAdd,
+          songActions.tbRemove, songActions.tbUp, songActions.tbDown, songActions.mnuSongsAdd,
+          songActions.mnuSongsRemove})
         m_guarded.append(Guarded{action, false, false, false, QString()});
     // What makes, names or removes play lists.
     for (QAction *action :

@@ -33,8 +33,8 @@ private:
         QAction *action = nullptr;
         bool wholeFolder = false; // guarded for the folder only, not for one list
         bool blocked = false;
-        bool wanted = false;      // the state the window gave it
-        QString toolTip;          // its own tool tip
+        bool wanted = false; // the state the window gave it
+        QString toolTip;     // its own tool tip
     };
 
     PlayListStore &m_store;

@@ -550,9 +550,10 @@ bool frmMain::Form_QueryUnload()
         m_store->DeleteWorkingCopies();
     m_mixer->unload();
     // A folder already named as unwritable is not named again.
-    if (const QString failed = m_settings.sync(); !failed.isEmpty() && !m_closingWithoutQuestions &&
-                                                  m_store->writeProblem().isEmpty())
-        m_dialogs.messageBox(QStringLiteral("VORN"), failed, DialogButtons::Ok, DialogIcon::Warning);
+    if (const QString failed = m_settings.sync();
+        !failed.isEmpty() && !m_closingWithoutQuestions && m_store->writeProblem().isEmpty())
+        m_dialogs.messageBox(QStringLiteral("VORN"), failed, DialogButtons::Ok,
+                             DialogIcon::Warning);
     m_link->CloseWinamp();
     return false;
 }

@@ -179,7 +179,8 @@ TEST(BackgroundWriter, WithoutAThreadEachWriteIsDoneAndReportedAtOnce)
     BackgroundWriter writer(nullptr, [&](std::function<void()> body) {
         ++starts;
         if (!threadsLeft)
-            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
         return std::thread(std::move(body));
     });
     QSignalSpy reports(&writer, &BackgroundWriter::finished);

@@ -519,7 +519,9 @@ TEST_F(PlayListStoreTest, RecoveryKeepsExactlyTheCopiesWhoseSongsDiffer)
     };
     QByteArray lf = rockBytes;
     lf.replace("\r\n", "\n");
-    const QByteArray windows = "Caf\xE9\xFF" "Bj\xF6rk\xFF\xFF\xFF" "03:00\xFF/m/c.mp3\xFF\r\n";
+    const QByteArray windows = "Caf\xE9\xFF"
+                               "Bj\xF6rk\xFF\xFF\xFF"
+                               "03:00\xFF/m/c.mp3\xFF\r\n";
     QByteArray oneLetter = rockBytes;
     oneLetter.replace("R2", "R3");
     const QByteArray swapped = storedLine({"R2", "", "", "", "04:00", "/m/r2.mp3"}) +
@@ -608,7 +610,8 @@ TEST_F(PlayListStoreTest, TheWorkingCopyFollowsTheNameTheListIsSavedUnder)
                   step.copies)
             << step.what;
     }
-    EXPECT_EQ(readBytes(path(QStringLiteral("Shop.tmp"))), readBytes(path(QStringLiteral("Shop.sdf"))));
+    EXPECT_EQ(readBytes(path(QStringLiteral("Shop.tmp"))),
+              readBytes(path(QStringLiteral("Shop.sdf"))));
     EXPECT_EQ(readBytes(path(QStringLiteral("Other.tmp"))),
               storedLine({"U1", "", "", "", "03:00", "/m/U1"}));
 }

@@ -2,12 +2,12 @@
 #include "library/playlistdisk.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/playliststore.h"
-#include "library/songlistmodel.h"
 #include "library/songlistactions.h"
+#include "library/songlistmodel.h"
 #include "library/songlistview.h"
 #include "shell/mainactions.h"
-#include "support/smallvolume.h"
 #include "support/frmmainfixture.h"
+#include "support/smallvolume.h"
 
 #include <QAction>
 #include <QDir>
@@ -142,7 +142,8 @@ TEST_F(frmMainFileFailuresTest, AnUnreadableListIsReportedAndNeverWritten)
 
     // Songs cannot be added to it (they could never be kept), and the commands
     // say why; another list can be changed as ever.
-    const QString reason = QStringLiteral("The Play List 'A' could not be read, so it cannot be changed.");
+    const QString reason =
+        QStringLiteral("The Play List 'A' could not be read, so it cannot be changed.");
     const QString song = path(QStringLiteral("x.mid"));
     writeBytes(song, "x");
     dialogs.fileAnswers = {{song}};
@@ -232,7 +233,8 @@ TEST_F(frmMainFileFailuresTest, AFolderThatCannotBeWrittenIsShownAndNamedButNeve
         const QByteArray stored = manySongs(20);
         writeBytes(volume.path() + QStringLiteral("/A.sdf"), stored);
         writeBytes(volume.path() + QStringLiteral("/B.sdf"), manySongs(2));
-        writeBytes(volume.path() + QStringLiteral("/B.tmp"), manySongs(3)); // a crash's unsaved work
+        writeBytes(volume.path() + QStringLiteral("/B.tmp"),
+                   manySongs(3)); // a crash's unsaved work
         if (c.readOnly)
             ASSERT_TRUE(volume.makeReadOnly());
         else
@@ -244,9 +246,9 @@ TEST_F(frmMainFileFailuresTest, AFolderThatCannotBeWrittenIsShownAndNamedButNeve
         PlayListDisk real;
         auto window = startOn(real, volume.path());
         EXPECT_EQ(window->songs().rowCount(), 20) << c.what;
-        const QString reason = QStringLiteral("The play list folder %1 cannot be written: %2")
-                                   .arg(QDir::toNativeSeparators(volume.path()),
-                                        QLatin1String(c.reason));
+        const QString reason =
+            QStringLiteral("The play list folder %1 cannot be written: %2")
+                .arg(QDir::toNativeSeparators(volume.path()), QLatin1String(c.reason));
         EXPECT_TRUE(dialogs.messages.empty()) << c.what;
         EXPECT_EQ(window->statusBar()->currentMessage(), reason) << c.what;
         const MainActions &actions = window->mainActions();
@@ -305,7 +307,8 @@ TEST_F(frmMainFileFailuresTest, YesAtClosingOnAFullDiskKeepsTheChangeAndVornOpen
     QFile::remove(volume.path() + QStringLiteral("/filler"));
     dialogs.answers = {DialogAnswer::Yes};
     EXPECT_TRUE(closeWindow(*window));
-    EXPECT_EQ(readBytes(volume.path() + QStringLiteral("/A.sdf")), stored.mid(stored.indexOf('\n') + 1));
+    EXPECT_EQ(readBytes(volume.path() + QStringLiteral("/A.sdf")),
+              stored.mid(stored.indexOf('\n') + 1));
 }
 
 // Every write that fails on a disk that filled up says the system's reason,

@@ -1,8 +1,8 @@
 #include "library/playlistfolderaccess.h"
 #include "shell/instancelock.h"
-#include "support/smallvolume.h"
 #include "support/playlistfiles.h"
 #include "support/scripteddialogs.h"
+#include "support/smallvolume.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -95,7 +95,8 @@ TEST(InstanceLock, AFolderThatCannotBeWrittenIsNoReasonNotToStart)
         const QString folder = volume.path();
         writeBytes(QDir(folder).filePath(QStringLiteral("A.sdf")), "a\xFF\r\n");
         if (c.staleLock)
-            writeBytes(QDir(folder).filePath(QStringLiteral("VORN.lock")), "999999\nVORN\nnohost\n");
+            writeBytes(QDir(folder).filePath(QStringLiteral("VORN.lock")),
+                       "999999\nVORN\nnohost\n");
         if (c.readOnly)
             ASSERT_TRUE(volume.makeReadOnly());
         else

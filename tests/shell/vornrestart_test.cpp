@@ -95,8 +95,7 @@ protected:
             [this] {
                 errors += vorn.readAllStandardError();
                 return vorn.state() == QProcess::NotRunning ||
-                       watcher.interface()->isServiceRegistered(
-                           QLatin1String(Mpris::kServiceName));
+                       watcher.interface()->isServiceRegistered(QLatin1String(Mpris::kServiceName));
             },
             30000));
         ASSERT_EQ(vorn.state(), QProcess::Running) << errors.toStdString();
@@ -160,7 +159,9 @@ TEST_F(VornRestartTest, AfterAKillExactlyTheChangedListsComeBack)
 {
     QByteArray lineFeeds = threeSongs;
     lineFeeds.replace("\r\n", "\n");
-    const QByteArray windows = "Caf\xE9\xFF" "Bj\xF6rk\xFF\xFF\xFF" "03:00\xFF/m/c.mp3\xFF\r\n";
+    const QByteArray windows = "Caf\xE9\xFF"
+                               "Bj\xF6rk\xFF\xFF\xFF"
+                               "03:00\xFF/m/c.mp3\xFF\r\n";
     const QByteArray twoSongs = storedLine({"One", "A", "", "", "03:25", "/m/1.mp3"}) +
                                 storedLine({"Three", "", "", "", "", "/m/3.mid"});
     const QString newSong = path(QStringLiteral("new.mp3"));
@@ -176,11 +177,12 @@ TEST_F(VornRestartTest, AfterAKillExactlyTheChangedListsComeBack)
         const char *what;
         QByteArray stored; // Rock.sdf
         std::function<void(frmMain &)> work;
-        QStringList after;          // names, "*" for unsaved
-        QStringList storedAfter;    // the stored files left
+        QStringList after;       // names, "*" for unsaved
+        QStringList storedAfter; // the stored files left
     };
     const Case cases[] = {
-        {"save of a new list", threeSongs,
+        {"save of a new list",
+         threeSongs,
          [&](frmMain &window) {
              window.mainActions().tbNewPlayList->trigger();
              dialogs.fileAnswers = {{newSong}};
@@ -188,31 +190,42 @@ TEST_F(VornRestartTest, AfterAKillExactlyTheChangedListsComeBack)
              dialogs.promptAnswers = {QStringLiteral("Shop")};
              window.mainActions().tbSavePlayList->trigger();
          },
-         {"Rock", "Shop"}, {"Rock.sdf", "Shop.sdf"}},
-        {"save as of a changed list", threeSongs,
+         {"Rock", "Shop"},
+         {"Rock.sdf", "Shop.sdf"}},
+        {"save as of a changed list",
+         threeSongs,
          [&](frmMain &window) {
              removeSecondSong(window);
              dialogs.promptAnswers = {QStringLiteral("Copy")};
              window.mainActions().tbbSaveAs->trigger();
          },
-         {"Copy", "Rock*"}, {"Copy.sdf", "Rock.sdf"}},
-        {"rename", threeSongs,
-         [&](frmMain &window) { window.commands().lvPlayLists_AfterLabelEdit(0, QStringLiteral("Pop")); },
-         {"Pop"}, {"Pop.sdf"}},
-        {"rename of a changed list", threeSongs,
+         {"Copy", "Rock*"},
+         {"Copy.sdf", "Rock.sdf"}},
+        {"rename",
+         threeSongs,
+         [&](frmMain &window) {
+             window.commands().lvPlayLists_AfterLabelEdit(0, QStringLiteral("Pop"));
+         },
+         {"Pop"},
+         {"Pop.sdf"}},
+        {"rename of a changed list",
+         threeSongs,
          [&](frmMain &window) {
              removeSecondSong(window);
              window.commands().lvPlayLists_AfterLabelEdit(0, QStringLiteral("Pop"));
          },
-         {"Pop*"}, {"Pop.sdf"}},
-        {"delete of a changed new list", threeSongs,
+         {"Pop*"},
+         {"Pop.sdf"}},
+        {"delete of a changed new list",
+         threeSongs,
          [&](frmMain &window) {
              window.mainActions().tbNewPlayList->trigger();
              dialogs.fileAnswers = {{newSong}};
              window.mainActions().tbAdd->trigger();
              window.mainActions().mnuPLDelete->trigger();
          },
-         {"Rock"}, {"Rock.sdf"}},
+         {"Rock"},
+         {"Rock.sdf"}},
         {"untouched list with line feeds", lineFeeds, [](frmMain &) {}, {"Rock"}, {"Rock.sdf"}},
         {"untouched Windows-1252 list", windows, [](frmMain &) {}, {"Rock"}, {"Rock.sdf"}},
     };
@@ -239,7 +252,8 @@ TEST_F(VornRestartTest, AfterAKillExactlyTheChangedListsComeBack)
         EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.sdf")}, QDir::Files, QDir::Name),
                   c.storedAfter)
             << c.what;
-        if (c.storedAfter.contains(QStringLiteral("Rock.sdf")) && c.after.contains(QStringLiteral("Rock")))
+        if (c.storedAfter.contains(QStringLiteral("Rock.sdf")) &&
+            c.after.contains(QStringLiteral("Rock")))
             EXPECT_EQ(readBytes(folder + QStringLiteral("/Rock.sdf")), c.stored) << c.what;
         if (c.after.contains(QStringLiteral("Rock*")) || c.after.contains(QStringLiteral("Pop*"))) {
             const int row = window->library().findByName(c.after.contains(QStringLiteral("Pop*"))
@@ -261,9 +275,11 @@ TEST_F(VornRestartTest, AfterAKillExactlyTheChangedListsComeBack)
 // the bus, and ends without having changed a file.
 TEST_F(VornRestartTest, AReadOnlyOrFullFolderStartsAndPlays)
 {
-    const QString song = writeWavFile(dir.path(), QStringLiteral("tone.wav"), 20.0, WavContent::Tone);
-    const QByteArray stored =
-        "Tone\xFF\xFF\xFF\xFF" "00:20\xFF" + QFile::encodeName(song) + "\xFF\r\n";
+    const QString song =
+        writeWavFile(dir.path(), QStringLiteral("tone.wav"), 20.0, WavContent::Tone);
+    const QByteArray stored = "Tone\xFF\xFF\xFF\xFF"
+                              "00:20\xFF" +
+                              QFile::encodeName(song) + "\xFF\r\n";
     struct Case
     {
         const char *what;
