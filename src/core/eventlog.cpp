@@ -30,7 +30,13 @@ void EventLog::write(const QString &text)
         QFile::remove(older);
         QFile::rename(m_path, older);
     }
+    const bool existed = QFile::exists(m_path);
     QFile file(m_path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-        file.write(line);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    // On a full disk the name is made but no line fits: leave no log behind.
+    if ((file.write(line) != line.size() || !file.flush()) && !existed) {
+        file.close();
+        QFile::remove(m_path);
+    }
 }

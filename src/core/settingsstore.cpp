@@ -1,7 +1,9 @@
 #include "settingsstore.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -54,7 +56,22 @@ void SettingsStore::save(const SettingKey &key, const QString &text)
     SaveSetting(QString::fromUtf8(key.section), QString::fromUtf8(key.key), text);
 }
 
-void SettingsStore::sync()
+QString SettingsStore::sync()
 {
     m_settings->sync();
+    if (m_settings->status() == QSettings::NoError)
+        return QString();
+    // QSettings keeps no reason: a scratch file beside the store asks the
+    // system for it.
+    const QString file = m_settings->fileName();
+    QTemporaryFile probe(file + QStringLiteral(".XXXXXX"));
+    QString reason;
+    if (!probe.open())
+        reason = probe.errorString();
+    else if (probe.write("x", 1) != 1 || !probe.flush())
+        reason = probe.errorString();
+    else
+        reason = QStringLiteral("the file cannot be replaced");
+    return QStringLiteral("The settings could not be saved to\n%1\n(%2)")
+        .arg(QFileInfo(file).filePath(), reason);
 }

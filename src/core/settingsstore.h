@@ -31,8 +31,9 @@ public:
     QString value(const SettingKey &key, const QString &defaultValue) const;
     void save(const SettingKey &key, const QString &text);
 
-    // Writes pending changes to permanent storage.
-    void sync();
+    // Writes pending changes to permanent storage. Returns what the user is
+    // told when that failed, with the system's reason, or empty.
+    QString sync();
 
 private:
     std::unique_ptr<QSettings> m_settings;

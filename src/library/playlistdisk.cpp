@@ -30,6 +30,32 @@ std::optional<QByteArray> PlayListDisk::read(const QString &path, QString &error
 
 namespace {
 
+// Writes all of `bytes` and flushes. A short write (a disk that fills up on
+// the way) leaves Qt's reason empty ("Unknown error"); writing the rest again
+// makes the system say why, so that the user reads the real reason.
+bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &error)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            error = file.errorString();
+            return false;
+        }
+        done += written;
+    }
+    // A flush that fails part of the way through the buffer loses the
+    // reason too; the flush of the rest meets the failure at once and keeps it.
+    if (!file.flush()) {
+        file.unsetError();
+        if (!file.flush()) {
+            error = file.errorString();
+            return false;
+        }
+    }
+    return true;
+}
+
 // A new file beside `path` renamed over it: the same one-step replacement as
 // QSaveFile, without QSaveFile's sync to the disk.
 bool replaceUnsynced(const QString &path, const QByteArray &bytes, QString &error)
@@ -41,9 +67,7 @@ bool replaceUnsynced(const QString &path, const QByteArray &bytes, QString &erro
         return false;
     }
     const QString temporary = file.fileName();
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    if (!written)
-        error = file.errorString();
+    const bool written = writeAll(file, bytes, error);
     file.close();
     if (written && file.error() == QFileDevice::NoError) {
         std::error_code failure;
@@ -73,8 +97,7 @@ bool PlayListDisk::write(const QString &path, const QByteArray &bytes, QString &
     // QSaveFile's commit does not see a failure of the last buffered write
     // (a full disk, a size limit): flush first, so that it is seen here and
     // the stored file is kept.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        error = file.errorString();
+    if (!writeAll(file, bytes, error)) {
         file.cancelWriting();
         return false;
     }

@@ -4,6 +4,7 @@
 #include "core/userdialogs.h"
 #include "playlistdisk.h"
 #include "playlistfile.h"
+#include "playlistfolderaccess.h"
 #include "playlistlibrarymodel.h"
 #include "playlistname.h"
 #include "songlistmodel.h"
@@ -12,9 +13,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -50,6 +54,25 @@ QString storedExtension(const QString &copyExtension)
 }
 
 const QStringList kWorkingCopyPattern{QStringLiteral("*.tmp")};
+
+// The temporary name under which the writer makes a working copy before it
+// renames it into place: the copy's name and six letters or digits.
+const QRegularExpression kWriterLeftover(QStringLiteral("^.+\\.tmp\\.[A-Za-z0-9]{6}$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+
+// True when the two files hold the same songs (or the same shortcut), however
+// their lines end and whichever text encoding they use: a working copy is
+// always written in the program's own form, a stored file may not be.
+bool sameContent(const QByteArray &a, const QByteArray &b)
+{
+    if (a == b)
+        return true;
+    const PlayListFile::Content left = PlayListFile::parse(a);
+    const PlayListFile::Content right = PlayListFile::parse(b);
+    if (left.shortcutFolder || right.shortcutFolder)
+        return left.shortcutFolder == right.shortcutFolder;
+    return PlayListFile::serialize(left.songs) == PlayListFile::serialize(right.songs);
+}
 
 } // namespace
 
@@ -195,7 +218,7 @@ void PlayListStore::loadPlayListAt(int row)
         finishWrites();
 
     QString error;
-    if (!m_disk->exists(copy) && m_disk->exists(stored)) {
+    if (m_writeProblem.isEmpty() && !m_disk->exists(copy) && m_disk->exists(stored)) {
         // Without a working copy (a full or read-only disk) the stored file
         // itself is read; the status refresh reports the failed write.
         m_disk->setScratchWrites(true);
@@ -276,12 +299,21 @@ void PlayListStore::SavePlayList(bool WorkingCopyOnly)
     saveStoredFile();
 }
 
-PlayListStore::SaveResult PlayListStore::saveStoredFile()
+PlayListStore::SaveResult PlayListStore::saveStoredFile(bool closing)
 {
     int row = selectedPlayList();
     if (row < 0 || row != ShownPlayList())
         return SaveResult::NotSaved;
 
+    if (!m_writeProblem.isEmpty() && !recheckWriteProblem()) {
+        m_dialogs.messageBox(kProgramName,
+                             m_writeProblem +
+                                 QStringLiteral("\n\nThe Play List '%1' is not saved; its changes "
+                                                "stay in the window while VORN runs.")
+                                     .arg(m_library.entry(row).name),
+                             DialogButtons::Ok, DialogIcon::Critical);
+        return SaveResult::Failed;
+    }
     if (isUnreadable(row)) {
         m_dialogs.messageBox(kProgramName,
                              QStringLiteral("The Play List '%1' could not be read, so it is "
@@ -300,9 +332,12 @@ PlayListStore::SaveResult PlayListStore::saveStoredFile()
             return SaveResult::NotSaved;
     }
 
-    if (name != m_library.entry(row).name) {
+    const bool renamed = name != m_library.entry(row).name;
+    if (renamed) {
+        const QString oldCopy = workingCopyOf(row);
         m_library.setName(row, name);
         m_library.setExtension(row, QStringLiteral(".sdf"));
+        moveWorkingCopy(oldCopy, workingCopyOf(row));
     }
     const QString &shortcut = m_library.entry(row).shortcut;
     const QByteArray bytes = shortcut.isEmpty() ? PlayListFile::serialize(m_songs.rows())
@@ -311,14 +346,20 @@ PlayListStore::SaveResult PlayListStore::saveStoredFile()
     QString error;
     if (m_disk->write(target, bytes, error)) {
         m_library.setTag(row, QString());
+        // The copy that came along with the name may be older than the songs.
+        if (renamed)
+            writeWorkingCopy(row);
         return SaveResult::Saved;
     }
     // The modified mark stays, so the closing question still offers the save.
-    m_dialogs.messageBox(kProgramName,
-                         QStringLiteral("The Play List could not be saved to\n%1")
-                                 .arg(QDir::toNativeSeparators(target)) +
-                             QStringLiteral("\n(%1)").arg(error),
-                         DialogButtons::Ok, DialogIcon::Critical);
+    QString text = QStringLiteral("The Play List could not be saved to\n%1")
+                       .arg(QDir::toNativeSeparators(target)) +
+                   QStringLiteral("\n(%1)").arg(error);
+    if (closing)
+        text += QStringLiteral("\n\nVORN stays open and keeps the changes in its window. Make "
+                               "room on the disk and close again, or keep the songs with Save As "
+                               "under another name once there is room.");
+    m_dialogs.messageBox(kProgramName, text, DialogButtons::Ok, DialogIcon::Critical);
     return SaveResult::Failed;
 }
 
@@ -345,8 +386,26 @@ void PlayListStore::rememberWorkingCopy(int row, const QString &target, qint64 s
                             m_songs.contentRevision(), size};
 }
 
+void PlayListStore::moveWorkingCopy(const QString &from, const QString &to)
+{
+    finishWrites();
+    m_written.reset();
+    if (from == to || !QFile::exists(from))
+        return;
+    std::error_code failure;
+    std::filesystem::rename(QFileInfo(from).filesystemAbsoluteFilePath(),
+                            QFileInfo(to).filesystemAbsoluteFilePath(), failure);
+    // Failing that, the copy of the old name goes: the song list still holds
+    // the songs, and the next refresh writes the copy of the new name.
+    if (failure)
+        QFile::remove(from);
+}
+
 void PlayListStore::writeWorkingCopy(int row)
 {
+    // Nothing is written into a folder that cannot take it; the user was told.
+    if (!m_writeProblem.isEmpty())
+        return;
     const QString target = workingCopyOf(row);
     // Refreshes follow every change, often several per change: only the
     // first after a change has anything new to write.
@@ -430,7 +489,8 @@ bool PlayListStore::promptForName(int row, QString &name)
             }
             name = typed;
         }
-        if (!QFile::exists(storedFile(name)))
+        // An entry of that name not stored yet would share the working copy.
+        if (!QFile::exists(storedFile(name)) && m_library.findByName(name, saving.row()) < 0)
             return true;
 
         const DialogAnswer answer = askOverwrite();
@@ -519,10 +579,13 @@ bool PlayListStore::QuerySaveChanges()
         }
         if (answer == DialogAnswer::Yes) {
             selectPlayList(row);
-            loadPlayListAt(row);
+            // The shown list's songs are its newest state, newer than its
+            // working copy when that could not be written: never reread it.
+            if (row != ShownPlayList())
+                loadPlayListAt(row);
             // A save that failed (and said why) keeps the program open, so that
             // the working copies are not deleted with the changes in them.
-            if (saveStoredFile() == SaveResult::Failed) {
+            if (saveStoredFile(true) == SaveResult::Failed) {
                 cancelled = true;
                 break;
             }
@@ -572,6 +635,9 @@ int PlayListStore::recoverWorkingCopies()
 {
     finishWrites();
     m_recovered.clear();
+    const bool writable = m_writeProblem.isEmpty();
+    if (writable)
+        removeWriterLeftovers();
     QDir dir(m_folder);
     const QStringList copies = dir.entryList(kWorkingCopyPattern, QDir::Files, QDir::Name);
     for (const QString &copy : copies) {
@@ -585,13 +651,14 @@ int PlayListStore::recoverWorkingCopies()
             const std::optional<QByteArray> storedBytes = m_disk->read(stored, error);
             if (!storedBytes)
                 continue;
-            unchanged = *storedBytes == *bytes;
+            unchanged = sameContent(*storedBytes, *bytes);
         } else {
             unchanged = bytes->isEmpty();
         }
-        if (unchanged)
-            dir.remove(copy);
-        else
+        if (unchanged) {
+            if (writable)
+                dir.remove(copy);
+        } else
             m_recovered.append(copy);
     }
     return recoveredCount();
@@ -604,8 +671,39 @@ QString PlayListStore::recoveryNote(int count)
                : QStringLiteral("%1 Play Lists with unsaved changes were recovered").arg(count);
 }
 
+void PlayListStore::removeWriterLeftovers()
+{
+    QDir dir(m_folder);
+    const QStringList candidates =
+        dir.entryList({QStringLiteral("*.tmp.*")}, QDir::Files | QDir::Hidden);
+    for (const QString &name : candidates) {
+        if (kWriterLeftover.match(name).hasMatch())
+            dir.remove(name);
+    }
+}
+
+bool PlayListStore::recheckWriteProblem()
+{
+    if (!m_writeProblem.isEmpty())
+        m_writeProblem = PlayListFolderAccess::writeProblem(m_folder);
+    return m_writeProblem.isEmpty();
+}
+
+QString PlayListStore::editBlockReason() const
+{
+    if (!m_writeProblem.isEmpty())
+        return m_writeProblem;
+    const int row = ShownPlayList();
+    if (row >= 0 && isUnreadable(row))
+        return QStringLiteral("The Play List '%1' could not be read, so it cannot be changed.")
+            .arg(m_library.entry(row).name);
+    return QString();
+}
+
 void PlayListStore::DeleteWorkingCopies()
 {
+    if (!m_writeProblem.isEmpty())
+        return;
     finishWrites();
     QDir dir(m_folder);
     const QStringList copies = dir.entryList(kWorkingCopyPattern, QDir::Files);

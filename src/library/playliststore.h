@@ -85,16 +85,31 @@ public:
     void DeleteWorkingCopies();
     // Sorts the working copies left in the program folder. Only one VORN uses
     // the folder, so any found at start-up were left by a crash, a kill or a
-    // power cut: a copy equal to its stored file, or an empty one without a
-    // stored file, holds no unsaved work and is deleted; every other one is
-    // kept, and LoadPlayLists shows it as its play list's unsaved state (a
-    // copy whose stored file is gone as a play list of its own name). Returns
-    // how many were kept. Files that cannot be read are left as they are.
+    // power cut: a copy holding the same songs as its stored file (in
+    // whatever line ends and text encoding the stored file has), or an empty
+    // one without a stored file, holds no unsaved work and is deleted; every
+    // other one is kept, and LoadPlayLists shows it as its play list's unsaved
+    // state (a copy whose stored file is gone as a play list of its own
+    // name). Returns how many were kept. Files that cannot be read are left
+    // as they are. The writer's temporary files left by a kill are removed.
+    // In a folder that cannot be written nothing is deleted.
     int recoverWorkingCopies();
     // How many play lists the last recoverWorkingCopies kept.
     int recoveredCount() const { return static_cast<int>(m_recovered.size()); }
     // The status-bar note that tells the user about `count` recovered lists.
     static QString recoveryNote(int count);
+
+    // Why the program folder cannot be written ("The play list folder ...
+    // cannot be written: the disk is full."), or empty. While it is set the
+    // store writes, moves and deletes nothing in the folder: the lists are
+    // shown and played as they are stored.
+    void setWriteProblem(const QString &problem) { m_writeProblem = problem; }
+    const QString &writeProblem() const { return m_writeProblem; }
+    // Probes the folder again; true when the folder can now be written.
+    bool recheckWriteProblem();
+    // Why the shown play list may not be changed now (the folder cannot be
+    // written, or the list could not be read), or empty.
+    QString editBlockReason() const;
 
     // The row of the selected play list, or -1.
     int selectedPlayList() const;
@@ -130,7 +145,8 @@ private:
         NotSaved, // nothing to save, or the user cancelled the name prompt
         Failed,   // reported to the user
     };
-    SaveResult saveStoredFile();
+    // `closing`: asked by the closing question, which keeps VORN open on failure.
+    SaveResult saveStoredFile(bool closing = false);
     // Asks for the name of an untitled play list; false when the user cancelled.
     bool promptForName(int row, QString &name);
     void setBusy(bool busy);
@@ -143,6 +159,12 @@ private:
     // Whether the working copy of `row` already holds what a write would put.
     bool workingCopyCurrent(int row, const QString &target) const;
     void rememberWorkingCopy(int row, const QString &target, qint64 size);
+    // The working copy follows its play list's new name, so that no copy of
+    // the old name is left to come back as a list of its own after a crash.
+    void moveWorkingCopy(const QString &from, const QString &to);
+    // Removes the writer's temporary files ("NAME.tmp.XXXXXX") that a kill
+    // during a background write left behind.
+    void removeWriterLeftovers();
     static void setMark(QList<QPersistentModelIndex> &marks, const QModelIndex &entry, bool on);
     static bool hasMark(const QList<QPersistentModelIndex> &marks, const QModelIndex &entry);
 
@@ -178,4 +200,5 @@ private:
     QHash<QString, QPersistentModelIndex> m_writing;
     // File names of the working copies recoverWorkingCopies kept.
     QStringList m_recovered;
+    QString m_writeProblem;
 };

@@ -7,11 +7,14 @@
 #include "core/eventlog.h"
 #include "core/settingsstore.h"
 #include "core/settingvalues.h"
+#include "core/userdialogs.h"
+#include "editguard.h"
 #include "frmnag.h"
 #include "helpbrowser.h"
 #include "helpcontents.h"
 #include "library/fileicons.h"
 #include "library/playlistcommands.h"
+#include "library/playlistfolderaccess.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/playlistlibraryview.h"
 #include "library/playliststore.h"
@@ -131,6 +134,8 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
 
     m_store = std::make_unique<PlayListStore>(programFolder, *m_library,
                                               *m_lvPlayLists->selectionModel(), *m_songs, dialogs);
+    m_store->setWriteProblem(PlayListFolderAccess::writeProblem(programFolder));
+    m_editGuard = std::make_unique<EditGuard>(*m_store, *m_actions, *m_songActions);
     PlayListStore::Hooks hooks;
     hooks.updateStatusBar = [this] { UpdateStatusBar(); };
     hooks.setBusy = setBusyPointer;
@@ -331,6 +336,7 @@ void frmMain::wireCommands()
         m_songActions->setSongEditingEnabled(enabled);
         m_actions->tbAdd->setEnabled(enabled);
         m_actions->tbRemove->setEnabled(enabled);
+        m_editGuard->reapply();
     };
     hooks.setMergeEnabled = [this](bool enabled) {
         m_actions->mnuPLMerge->setEnabled(enabled);
@@ -342,6 +348,7 @@ void frmMain::wireCommands()
                               m_actions->tbSavePlayList, m_actions->tbbSaveAs})
             item->setEnabled(enabled);
         m_lvSongs->setEnabled(enabled);
+        m_editGuard->reapply();
     };
     hooks.showPlayListMenu = [this] { m_actions->mnuPL->popup(QCursor::pos()); };
     hooks.editPlayListName = [this](int row) { m_lvPlayLists->editName(row); };
@@ -403,6 +410,7 @@ void frmMain::wirePlayback()
     hooks.enablePlayListControls = [this](bool enabled) {
         m_lvPlayLists->setEnabled(enabled);
         m_actions->setPlayListCommandsEnabled(enabled);
+        m_editGuard->reapply();
     };
     hooks.applyBannerSettings = [this] { ApplyBannerSettings(); };
     hooks.scrollToRow = [this](int row) {
@@ -525,6 +533,7 @@ void frmMain::tmrInit_Timer()
     if (!m_sequencer->finishLinkingPlayer())
         m_sequencer->ShowWinampNotFound();
     m_loudness->start();
+    m_editGuard->announce(*statusBar());
 }
 
 void frmMain::tmrHack_Timer()
@@ -563,7 +572,11 @@ bool frmMain::Form_QueryUnload()
     if (!m_closingWithoutQuestions)
         m_store->DeleteWorkingCopies();
     m_mixer->unload();
-    m_settings.sync();
+    // A folder already named as unwritable is not named again.
+    if (const QString failed = m_settings.sync();
+        !failed.isEmpty() && !m_closingWithoutQuestions && m_store->writeProblem().isEmpty())
+        m_dialogs.messageBox(QStringLiteral("VORN"), failed, DialogButtons::Ok,
+                             DialogIcon::Warning);
     m_loudness->close();
     m_sequencer->closePlayer();
     return false;
@@ -619,4 +632,5 @@ void frmMain::UpdateStatusBar()
     m_pMediaFiles->setText(texts.mediaFiles);
     m_pPlayTime->setText(texts.playTime);
     m_store->SavePlayList(true);
+    m_editGuard->recheck();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class BannerStrip;
+class EditGuard;
 class EventLog;
 class FileIcons;
 class ForwardingPlayerLink;
@@ -166,6 +167,7 @@ private:
     std::unique_ptr<PlayListStore> m_store;
     std::unique_ptr<SongListEditor> m_songEditor;
     std::unique_ptr<PlayListCommands> m_commands;
+    std::unique_ptr<EditGuard> m_editGuard;
     std::unique_ptr<SongListActions> m_songActions;
     // Even loudness: measures the songs in the background, gives each its gain.
     std::unique_ptr<MainLoudness> m_loudness;

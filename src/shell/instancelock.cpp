@@ -1,6 +1,7 @@
 #include "instancelock.h"
 
 #include "core/userdialogs.h"
+#include "library/playlistfolderaccess.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -19,6 +20,11 @@ InstanceLock::~InstanceLock() = default;
 bool InstanceLock::acquire(UserDialogs &dialogs)
 {
     if (m_lock->isLocked() || m_lock->tryLock(0))
+        return true;
+    // A folder that cannot be written cannot hold a lock either (nor remove a
+    // stale one). No other VORN can write there, so nothing is lost by
+    // starting: this one shows and plays the lists and writes nothing.
+    if (!PlayListFolderAccess::writeProblem(m_folder).isEmpty())
         return true;
     dialogs.messageBox(QStringLiteral("VORN"), alreadyRunningMessage(m_folder), DialogButtons::Ok,
                        DialogIcon::Information);

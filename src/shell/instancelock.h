@@ -16,8 +16,10 @@ public:
     explicit InstanceLock(QString programFolder);
     ~InstanceLock();
 
-    // True when this VORN now owns the folder. Otherwise tells the user that
-    // another VORN uses it; nothing in the folder is touched.
+    // True when this VORN now owns the folder, or when the folder cannot be
+    // written at all (read-only, full), so that no VORN can change it.
+    // Otherwise tells the user that another VORN uses it; nothing in the
+    // folder is touched.
     bool acquire(UserDialogs &dialogs);
 
     // "VORN is already running with the play lists in FOLDER."

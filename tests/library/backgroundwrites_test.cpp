@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <numeric>
 #include <system_error>
 #include <thread>
 
@@ -178,7 +179,8 @@ TEST(BackgroundWriter, WithoutAThreadEachWriteIsDoneAndReportedAtOnce)
     BackgroundWriter writer(nullptr, [&](std::function<void()> body) {
         ++starts;
         if (!threadsLeft)
-            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
         return std::thread(std::move(body));
     });
     QSignalSpy reports(&writer, &BackgroundWriter::finished);
@@ -371,6 +373,66 @@ TEST_F(BackgroundWritesTest, AFailedWriteIsToldOnceAndAgainOnlyAfterAWriteSuccee
     addSong(QStringLiteral("N3"));
     store.finishWrites();
     EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+// The real disk that holds every large scratch write until a small one of the
+// same file was done (or, when none comes, a fifth of a second has passed),
+// so that a small write the store failed to order after the large one is
+// always overtaken by it.
+class HeldLargeWrites final : public PlayListDisk
+{
+public:
+    explicit HeldLargeWrites(qsizetype largeFrom)
+        : m_largeFrom(largeFrom)
+    {}
+
+    bool writeScratch(const QString &path, const QByteArray &bytes, QString &error) override
+    {
+        if (bytes.size() < m_largeFrom) {
+            const bool written = PlayListDisk::writeScratch(path, bytes, error);
+            const std::lock_guard lock(m_mutex);
+            m_smallDone = true;
+            m_changed.notify_all();
+            return written;
+        }
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait_for(lock, 200ms, [this] { return m_smallDone; });
+        }
+        return PlayListDisk::writeScratch(path, bytes, error);
+    }
+
+private:
+    const qsizetype m_largeFrom;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_smallDone = false;
+};
+
+TEST(BackgroundWrites, ANewerSmallWorkingCopyWinsOverAnOlderLargeOneStillBeingWritten)
+{
+    HeldLargeWrites disk(4096); // outlives the store's writes
+    LibraryStack stack;
+    stack.store.setDisk(&disk);
+    stack.store.setBackgroundWriteThreshold(4096);
+    stack.commands.mnuPLNew_Click();
+    for (int i = 0; i < 200; ++i)
+        stack.songs.appendRow(songRow(QStringLiteral("Song %1").arg(i), {}, QStringLiteral("03:00"),
+                                      QStringLiteral("/m/%1.mp3").arg(i)));
+    stack.store.SetModifyedPLFlag(); // large: on its way, held
+    std::vector<int> rest(199);
+    std::iota(rest.begin(), rest.end(), 1);
+    stack.songs.removeRowsAt(rest);
+    ASSERT_EQ(stack.songs.rowCount(), 1);
+    stack.store.SetModifyedPLFlag(); // small: written at once
+    stack.store.finishWrites();
+    EXPECT_EQ(readBytes(stack.dir.filePath(QStringLiteral("Untitled.tmp"))),
+              PlayListFile::serialize(stack.songs.rows()));
+    stack.store.setDisk(nullptr);
 }
 
 } // namespace

@@ -11,11 +11,13 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QItemSelectionModel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
 
 #include <csignal>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -243,7 +245,8 @@ TEST_F(PlayListStoreTest, OverwritingRemovesTheOlderEntryAndItsWorkingCopy)
     EXPECT_EQ(store.selectedPlayList(), 0);
     const QByteArray saved = storedLine({"A", "", "", "", "03:00", "/m/A"});
     EXPECT_EQ(readBytes(path(QStringLiteral("Rock.sdf"))), saved);
-    EXPECT_FALSE(exists(QStringLiteral("Rock.tmp")));
+    // The working copy of the name is the saved list's own, not the old one's.
+    EXPECT_EQ(readBytes(path(QStringLiteral("Rock.tmp"))), saved);
 
     // Loading the entry now shows the songs that were saved, not the old ones.
     store.LoadPlayList(QStringLiteral("Rock"));
@@ -502,3 +505,115 @@ TEST_F(PlayListStoreTest, AHundredThousandSongListLoadedAndSavedKeepsItsBytes)
     EXPECT_EQ(readBytes(path("Big.sdf")), stored);
     EXPECT_EQ(readBytes(path("Big.tmp")), stored);
 }
+
+namespace {
+
+// What a start after a crash makes of the working copies left behind: a copy
+// holding other songs than its stored file is kept, whatever its size; one
+// that holds the same songs in another form (the program's own line ends and
+// text encoding) is not; the writer's own temporary files go, nothing else.
+TEST_F(PlayListStoreTest, RecoveryKeepsExactlyTheCopiesWhoseSongsDiffer)
+{
+    auto asWritten = [](const QByteArray &stored) {
+        return PlayListFile::serialize(PlayListFile::parse(stored).songs);
+    };
+    QByteArray lf = rockBytes;
+    lf.replace("\r\n", "\n");
+    const QByteArray windows = "Caf\xE9\xFF"
+                               "Bj\xF6rk\xFF\xFF\xFF"
+                               "03:00\xFF/m/c.mp3\xFF\r\n";
+    QByteArray oneLetter = rockBytes;
+    oneLetter.replace("R2", "R3");
+    const QByteArray swapped = storedLine({"R2", "", "", "", "04:00", "/m/r2.mp3"}) +
+                               storedLine({"R1", "Band", "", "", "03:00", "/m/r1.mp3"});
+    ASSERT_EQ(swapped.size(), rockBytes.size());
+    struct Case
+    {
+        const char *name;
+        QByteArray stored;
+        QByteArray copy;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"Same", rockBytes, rockBytes, false},
+        {"LineFeeds", lf, asWritten(lf), false},
+        {"Windows", windows, asWritten(windows), false},
+        {"OneLetter", rockBytes, oneLetter, true},
+        {"Swapped", rockBytes, swapped, true},
+        {"Shortcut", PlayListFile::serializeShortcut(QStringLiteral("/srv/a")),
+         PlayListFile::serializeShortcut(QStringLiteral("/srv/b")), true},
+    };
+    QStringList expected;
+    for (const Case &c : cases) {
+        writeBytes(path(QString::fromLatin1(c.name) + QStringLiteral(".sdf")), c.stored);
+        writeBytes(path(QString::fromLatin1(c.name) + QStringLiteral(".tmp")), c.copy);
+        if (c.kept)
+            expected << QString::fromLatin1(c.name) + QStringLiteral(".tmp");
+    }
+    const QStringList leftovers{"Same.tmp.a1B2c3", "Gone.TMP.Zz9Yy8"};
+    const QStringList others{"Same.tmp.a1B2c", "notes.txt.a1B2c3", "Same.sdf.a1B2c3", "x.tmp.bak"};
+    for (const QString &file : leftovers + others)
+        writeBytes(path(file), "junk");
+
+    EXPECT_EQ(store.recoverWorkingCopies(), expected.size());
+    QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    QStringList copies = left.filter(QRegularExpression(QStringLiteral("\\.tmp$")));
+    expected.sort();
+    EXPECT_EQ(copies, expected);
+    for (const QString &file : leftovers)
+        EXPECT_FALSE(left.contains(file)) << file.toStdString();
+    for (const QString &file : others)
+        EXPECT_TRUE(left.contains(file)) << file.toStdString();
+    for (const Case &c : cases)
+        EXPECT_EQ(readBytes(path(QString::fromLatin1(c.name) + QStringLiteral(".sdf"))), c.stored);
+}
+
+// Every path that gives a list its name leaves its working copy under that
+// name only: a copy of an older name would come back as a list of its own
+// after a crash.
+TEST_F(PlayListStoreTest, TheWorkingCopyFollowsTheNameTheListIsSavedUnder)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), rockBytes);
+    store.LoadPlayLists();
+    struct Step
+    {
+        const char *what;
+        std::function<void()> run;
+        QStringList copies;
+    };
+    const std::vector<Step> steps = {
+        {"save of a new list",
+         [&] {
+             store.NewPlayList(QString());
+             addSong(QStringLiteral("S1"));
+             dialogs.promptAnswers = {QStringLiteral("Shop")};
+             store.SavePlayList(false);
+         },
+         {"Rock.tmp", "Shop.tmp"}},
+        {"a second untitled list saved under a name taken by an unsaved one",
+         [&] {
+             store.NewPlayList(QStringLiteral("Fresh"));
+             addSong(QStringLiteral("F1"));
+             store.NewPlayList(QString());
+             addSong(QStringLiteral("U1"));
+             dialogs.promptAnswers = {QStringLiteral("Fresh"), QStringLiteral("Other")};
+             dialogs.answers = {DialogAnswer::No};
+             store.SavePlayList(false);
+         },
+         {"Fresh.tmp", "Other.tmp", "Rock.tmp", "Shop.tmp"}},
+    };
+    for (const Step &step : steps) {
+        step.run();
+        store.SavePlayList(true);
+        store.finishWrites();
+        EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files, QDir::Name),
+                  step.copies)
+            << step.what;
+    }
+    EXPECT_EQ(readBytes(path(QStringLiteral("Shop.tmp"))),
+              readBytes(path(QStringLiteral("Shop.sdf"))));
+    EXPECT_EQ(readBytes(path(QStringLiteral("Other.tmp"))),
+              storedLine({"U1", "", "", "", "03:00", "/m/U1"}));
+}
+
+} // namespace

@@ -1,6 +1,8 @@
+#include "library/playlistfolderaccess.h"
 #include "shell/instancelock.h"
 #include "support/playlistfiles.h"
 #include "support/scripteddialogs.h"
+#include "support/smallvolume.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -65,6 +67,53 @@ TEST(InstanceLock, TheLockOfAVornThatCrashedIsTakenOver)
     InstanceLock next(folder.path());
     EXPECT_TRUE(next.acquire(dialogs));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A folder that cannot be written holds no lock, so no lock tells whether
+// another VORN runs; none could change the folder either. VORN starts there,
+// says nothing about another VORN, and changes no file (a lock left by a
+// crash included).
+TEST(InstanceLock, AFolderThatCannotBeWrittenIsNoReasonNotToStart)
+{
+    struct Case
+    {
+        const char *what;
+        bool readOnly;
+        bool staleLock;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"read-only", true, false, "it is read-only."},
+        {"read-only with a lock left by a crash", true, true, "it is read-only."},
+        {"full", false, false, "the disk is full."},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir top;
+        SmallVolume volume(top.filePath(QStringLiteral("v")));
+        if (!volume.mounted())
+            GTEST_SKIP() << "no right to mount a file system here";
+        const QString folder = volume.path();
+        writeBytes(QDir(folder).filePath(QStringLiteral("A.sdf")), "a\xFF\r\n");
+        if (c.staleLock)
+            writeBytes(QDir(folder).filePath(QStringLiteral("VORN.lock")),
+                       "999999\nVORN\nnohost\n");
+        if (c.readOnly)
+            ASSERT_TRUE(volume.makeReadOnly());
+        else
+            volume.fill();
+        const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+
+        EXPECT_EQ(PlayListFolderAccess::writeProblem(folder),
+                  QStringLiteral("The play list folder %1 cannot be written: %2")
+                      .arg(QDir::toNativeSeparators(folder), QLatin1String(c.reason)))
+            << c.what;
+        ScriptedDialogs dialogs;
+        InstanceLock lock(folder);
+        EXPECT_TRUE(lock.acquire(dialogs)) << c.what;
+        EXPECT_TRUE(dialogs.messages.empty()) << c.what;
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), before) << c.what;
+        EXPECT_EQ(readBytes(QDir(folder).filePath(QStringLiteral("A.sdf"))), "a\xFF\r\n") << c.what;
+    }
 }
 
 } // namespace
