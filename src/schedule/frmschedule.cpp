@@ -244,12 +244,7 @@ void frmSchedule::cmdAdd_Click()
         refuse(change.refusal);
         return;
     }
-    SchedulePlan plan = m_plan;
-    if (m_weekday >= 0)
-        plan.week[static_cast<size_t>(m_weekday)] = *change.plan;
-    else
-        plan.exceptions[m_date] = *change.plan;
-    commit(plan);
+    commitShownDay(*change.plan);
 }
 
 void frmSchedule::cmdChange_Click()
@@ -264,12 +259,7 @@ void frmSchedule::cmdChange_Click()
         refuse(change.refusal);
         return;
     }
-    SchedulePlan plan = m_plan;
-    if (m_weekday >= 0)
-        plan.week[static_cast<size_t>(m_weekday)] = *change.plan;
-    else
-        plan.exceptions[m_date] = *change.plan;
-    commit(plan);
+    commitShownDay(*change.plan);
 }
 
 void frmSchedule::cmdRemove_Click()
@@ -280,11 +270,16 @@ void frmSchedule::cmdRemove_Click()
         return;
     DayPlan changed = *day;
     changed.removeAt(index);
+    commitShownDay(changed);
+}
+
+void frmSchedule::commitShownDay(const DayPlan &day)
+{
     SchedulePlan plan = m_plan;
     if (m_weekday >= 0)
-        plan.week[static_cast<size_t>(m_weekday)] = changed;
+        plan.week[static_cast<size_t>(m_weekday)] = day;
     else
-        plan.exceptions[m_date] = changed;
+        plan.exceptions[m_date] = day;
     commit(plan);
 }
 

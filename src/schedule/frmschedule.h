@@ -83,6 +83,8 @@ private:
     void cmdRemoveDate_Click();
     void chkFollow_Click();
     void commit(SchedulePlan plan);
+    // The shown weekday or date gets this plan; the rest stays.
+    void commitShownDay(const DayPlan &day);
     void refuse(const QString &text);
     void fillDays();
     void fillSlots();
