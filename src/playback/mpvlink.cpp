@@ -375,9 +375,13 @@ void MpvLink::playListFile()
         applyTone(ToneBand::Bass);
         applyTone(ToneBand::Treble);
     }
-    call(command({QStringLiteral("af"), QStringLiteral("add"),
-                  QStringLiteral("@vorngain:lavfi-volume=volume=%1dB:precision=float")
-                      .arg(QString::number(m_songGainDb, 'f', 2))}));
+    // A song at unity gain has no gain filter at all.
+    if (std::abs(m_songGainDb) < 0.005)
+        call(command({QStringLiteral("af"), QStringLiteral("remove"), QStringLiteral("@vorngain")}));
+    else
+        call(command({QStringLiteral("af"), QStringLiteral("add"),
+                      QStringLiteral("@vorngain:lavfi-volume=volume=%1dB:precision=float")
+                          .arg(QString::number(m_songGainDb, 'f', 2))}));
     const MpvIpc::Reply reply =
         call(command({QStringLiteral("loadfile"), m_listFile, QStringLiteral("replace")}));
     if (!reply.answered())

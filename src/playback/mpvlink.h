@@ -112,8 +112,8 @@ public:
     // place once a gain has been set and again with every file started.
     void setToneGain(ToneBand band, double gainDb) override;
     // A labelled lavfi volume filter of its own, so that the level steps
-    // work on top of it; put in place while no file plays, just before the
-    // next file is loaded.
+    // work on top of it; put in place (or taken out, at unity gain) while no
+    // file plays, just before the next file is loaded.
     bool hasSongGain() const override { return true; }
     void setSongGain(double gainDb) override { m_songGainDb = gainDb; }
     double songGain() const { return m_songGainDb; }
