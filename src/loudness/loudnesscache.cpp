@@ -76,7 +76,12 @@ std::optional<std::pair<QString, LoudnessCacheEntry>> entryOf(const QByteArray &
 
 QByteArray figureText(double value)
 {
-    return QByteArray::number(value, 'f', 2);
+    // Rounded first, so that a figure just below zero is written as 0.00
+    // and not as -0.00, which would read back as another text.
+    double rounded = std::round(value * 100.0) / 100.0;
+    if (rounded == 0.0)
+        rounded = 0.0;
+    return QByteArray::number(rounded, 'f', 2);
 }
 
 } // namespace

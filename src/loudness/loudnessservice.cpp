@@ -20,8 +20,9 @@ LoudnessService::LoudnessService(QString cacheFile, std::function<void(const QSt
     m_writeTimer->setSingleShot(true);
     m_writeTimer->setInterval(kWriteDelayMs);
     connect(m_writeTimer, &QTimer::timeout, this, [this] {
-        if (m_dirty && !m_closed)
-            m_worker->requestWrite(m_cacheFile, m_entries);
+        if (!m_dirty || m_closed || (m_writable && !m_writable()))
+            return;
+        m_worker->requestWrite(m_cacheFile, m_entries);
         m_dirty = false;
     });
     connect(m_worker.get(), &LoudnessWorker::doneAvailable, this, &LoudnessService::takeResults,
@@ -209,7 +210,8 @@ void LoudnessService::close()
     for (const LoudnessWorker::Done &done : m_worker->takeDone())
         record(done);
     m_writeTimer->stop();
-    if (m_dirty && !LoudnessCacheFile::write(m_cacheFile, m_entries))
+    if (m_dirty && (!m_writable || m_writable()) &&
+        !LoudnessCacheFile::write(m_cacheFile, m_entries))
         m_log(QStringLiteral("Loudness cache %1 not written").arg(m_cacheFile));
     m_dirty = false;
     emit progressChanged(0, 0);

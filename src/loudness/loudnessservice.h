@@ -42,6 +42,9 @@ public:
     // sound of it kept, and written whole again with the next write.
     void load();
     void setOptions(const LoudnessSettings::Options &options);
+    // Whether the folder of the cache may be written now; while it may not
+    // (a read-only or full folder), results are kept in memory only.
+    void setWritable(std::function<bool()> writable) { m_writable = std::move(writable); }
     const LoudnessSettings::Options &options() const { return m_options; }
 
     // The gain in dB for a song about to start: 0 when even loudness is
@@ -95,6 +98,7 @@ private:
     mutable QMutex m_entriesMutex;
     std::unique_ptr<LoudnessWorker> m_worker;
     QTimer *m_writeTimer;
+    std::function<bool()> m_writable;
     // Files reported as no regular file, so that each is reported once a run.
     QSet<QString> m_reported;
     bool m_dirty = false;

@@ -27,6 +27,8 @@ MainLoudness::MainLoudness(const QString &programFolder, SettingsStore &settings
     , m_pLoudness(new QLabel(&bar))
     , m_settle(new QTimer(this))
 {
+    // A folder that cannot be written is never written, not even the cache.
+    m_service->setWritable([&store] { return store.writeProblem().isEmpty(); });
     m_pLoudness->setObjectName(QStringLiteral("pLoudness"));
     m_pLoudness->hide();
     bar.addWidget(m_pLoudness);

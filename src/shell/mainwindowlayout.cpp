@@ -1,5 +1,7 @@
 #include "mainwindowlayout.h"
 
+#include "screenfit.h"
+
 #include "banner/bannerstrip.h"
 #include "core/twips.h"
 #include "mainactions.h"
@@ -178,6 +180,11 @@ bool MainWindowLayout::eventFilter(QObject *watched, QEvent *event)
             placeSplitterAtStart();
         else
             Form_Resize();
+        // The controls laid out at the show may make the window wider than
+        // the place it was given allows: once their layout is done, it comes
+        // inside the screen, where the next start will put it too.
+        QMetaObject::invokeMethod(
+            m_c.window, [window = m_c.window] { fitIntoScreen(window); }, Qt::QueuedConnection);
         return false;
     }
     if (watched == m_c.window && event->type() == QEvent::Resize) {
@@ -192,6 +199,9 @@ bool MainWindowLayout::eventFilter(QObject *watched, QEvent *event)
                 m_c.window,
                 [window = m_c.window] {
                     window->resize(window->size().expandedTo(window->minimumSizeHint()));
+                    // Grown past the screen's edge, it comes back inside, as
+                    // a stored place is fitted at the next start.
+                    fitIntoScreen(window);
                 },
                 Qt::QueuedConnection);
         }
