@@ -2,6 +2,7 @@
 #include "loudness/loudnesscache.h"
 #include "loudness/loudnessservice.h"
 #include "loudness/songgain.h"
+#include "support/waitfor.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -72,13 +73,6 @@ struct RecordingMeasure
     }
 };
 
-bool waitFor(const std::function<bool()> &condition)
-{
-    QDeadlineTimer deadline(10000);
-    while (!condition() && !deadline.hasExpired())
-        QTest::qWait(5);
-    return condition();
-}
 
 // The song that plays next first, then the rest of the playing list after it
 // and before it, then the shown list, then the other lists; each song once,

@@ -7,6 +7,7 @@
 #include "remote/remotecontrol.h"
 #include "support/paramname.h"
 #include "support/privatebus.h"
+#include "support/waitfor.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -53,15 +54,6 @@ public:
     }
 };
 
-bool waitFor(const std::function<bool()> &done, int timeoutMs = 5000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
-    return done();
-}
 
 class MprisServiceTest : public ::testing::Test
 {

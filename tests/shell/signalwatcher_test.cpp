@@ -5,6 +5,7 @@
 #include "shell/signalwatcher.h"
 #include "support/audiofiles.h"
 #include "support/playerprocesses.h"
+#include "support/waitfor.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -24,17 +25,6 @@
 
 namespace {
 
-bool waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
-}
 
 TEST(SignalWatcherTest, ASignalArrivesAsAQtSignalAndTheOldHandlerReturnsAfterwards)
 {

@@ -19,6 +19,7 @@
 #include "support/playerprocesses.h"
 #include "support/privatebus.h"
 #include "support/smallvolume.h"
+#include "support/waitfor.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -37,17 +38,6 @@
 
 namespace {
 
-bool waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
-}
 
 class VornRestartTest : public frmMainFixture
 {
