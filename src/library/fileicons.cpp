@@ -165,12 +165,15 @@ FileIcons::Indexes FileIcons::GetFileIcons(QByteArrayView utf8File)
     for (qsizetype i = utf8File.size() - 1; i >= 0; --i) {
         const char c = utf8File[i];
         if (c == '.') {
-            const QUtf8StringView extension(utf8File.sliced(i));
-            for (const auto &[known, indexes] : m_bothSizes) {
-                if (QAnyStringView::equal(known, extension))
+            const QByteArrayView extension = utf8File.sliced(i);
+            for (const auto &[known, indexes] : m_bothSizesUtf8) {
+                if (known == extension)
                     return indexes;
             }
-            break;
+            const Indexes indexes = GetFileIcons(QString::fromUtf8(utf8File));
+            if (m_bothSizesUtf8.size() < 64)
+                m_bothSizesUtf8.emplace_back(extension.toByteArray(), indexes);
+            return indexes;
         }
         if (c == '/' || c == '\\')
             break;

@@ -92,6 +92,9 @@ private:
     // Both indexes per extension asked through GetFileIcons. Searched by view,
     // so that a row's lookup allocates nothing; lists hold few file types.
     std::vector<std::pair<QString, Indexes>> m_bothSizes;
+    // The same answers by the extension's UTF-8 bytes, which the rows of a
+    // loaded list hold: compared byte for byte, without decoding.
+    std::vector<std::pair<QByteArray, Indexes>> m_bothSizesUtf8;
     QHash<QString, QIcon> m_lookedUp; // per extension; null when the type has no icon
     ImageList m_ilFileIcons_Small;
     ImageList m_ilFileIcons_Large;

@@ -112,11 +112,3 @@ bool PlayListDisk::writeScratch(const QString &path, const QByteArray &bytes, QS
 {
     return replaceUnsynced(path, bytes, error);
 }
-
-bool PlayListDisk::copy(const QString &from, const QString &to, QString &error)
-{
-    // Through a whole read and an atomic write, so that a full disk leaves no
-    // truncated working copy behind to be loaded later.
-    const std::optional<QByteArray> bytes = read(from, error);
-    return bytes && write(to, *bytes, error);
-}

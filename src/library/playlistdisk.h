@@ -24,8 +24,6 @@ public:
     // The write of a scratch file on its own. It reads no state of this
     // object, so a worker thread may call it while the owner goes on.
     virtual bool writeScratch(const QString &path, const QByteArray &bytes, QString &error);
-    // Copies `from` to a new file `to`; on failure no part of `to` is left.
-    virtual bool copy(const QString &from, const QString &to, QString &error);
 
     // Scratch files (working copies, rebuilt from the stored files on every
     // start) are still replaced in one step but not forced to the disk: a

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
+#include <thread>
 
 namespace PlayListFile {
 namespace {
@@ -20,10 +22,8 @@ namespace {
 // lines pass them, so every byte is searched at most once for each, whatever
 // the mix of line ends: linear in the size of the file.
 template <typename Handler>
-void forEachLine(const QByteArray &bytes, Handler lineHandler)
+void forEachLine(const char *p, const char *end, Handler lineHandler)
 {
-    const char *p = bytes.constData();
-    const char *end = p + bytes.size();
     const auto find = [end](const char *from, char c) {
         const auto *found =
             static_cast<const char *>(std::memchr(from, c, static_cast<size_t>(end - from)));
@@ -94,42 +94,48 @@ bool isCanonicalText(QByteArrayView field)
     return isAscii(field) || QUtf8StringView(field.data(), field.size()).isValidUtf8();
 }
 
-qsizetype lineFeeds(const QByteArray &bytes)
+qsizetype lineFeeds(const char *begin, const char *end)
 {
     qsizetype count = 0;
-    const char *end = bytes.constData() + bytes.size();
-    for (const char *p = bytes.constData();
+    for (const char *p = begin;
          (p = static_cast<const char *>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p)
         ++count;
     return count;
 }
 
-} // namespace
+// Lists at least this big are parsed in two halves at once.
+constexpr qsizetype kParallelParseBytes = 2 * 1024 * 1024;
 
-Content parse(const QByteArray &bytes)
+// The rows of the lines in [from, to) of `shared`: `from` starts a line, `to`
+// ends one (or the bytes). `expectFolder` comes back true when the part ends
+// on a shortcut marker whose folder line is not in it.
+struct Part
 {
     Content content;
-    // One row per line: counting the line ends first sizes the rows once.
-    content.songs.reserve(static_cast<size_t>(lineFeeds(bytes)) + 1);
-    // Rows keep their lines inside the file's bytes; bytes that are not their
-    // own (raw or literal data) are copied once so that the rows may outlive them.
-    QByteArray shared = bytes;
-    if (!shared.data_ptr().d_ptr())
-        shared = QByteArray(bytes.constData(), bytes.size());
-    Utf8OrWindows1252Decoder decoder;
+    bool canonical = true;
     bool expectFolder = false;
+};
+
+Part parsePart(const QByteArray &shared, const char *from, const char *to)
+{
+    Part part;
+    Content &content = part.content;
+    // One row per line: counting the line ends first sizes the rows once.
+    content.songs.reserve(static_cast<size_t>(lineFeeds(from, to)) + 1);
+    Utf8OrWindows1252Decoder decoder;
+    bool &expectFolder = part.expectFolder;
     // Whether serialize() gives these very bytes back: every line ends in
     // CR LF and holds exactly six fields, no line is empty, all text is UTF-8.
-    bool canonical = true;
+    bool &canonical = part.canonical;
     const char *const bytesBegin = shared.constData();
-    const char *const bytesEnd = bytesBegin + shared.size();
-    forEachLine(shared, [&](const char *line, qsizetype size) {
+    forEachLine(from, to, [&](const char *line, qsizetype size) {
         if (expectFolder) {
             content.shortcutFolder = decoder.decode(QByteArrayView(line, size));
+            expectFolder = false;
             return false;
         }
         const char *lineEnd = line + size;
-        if (bytesEnd - lineEnd < 2 || lineEnd[0] != '\r' || lineEnd[1] != '\n')
+        if (to - lineEnd < 2 || lineEnd[0] != '\r' || lineEnd[1] != '\n')
             canonical = false;
         if (size == 0) {
             canonical = false;
@@ -169,6 +175,55 @@ Content parse(const QByteArray &bytes)
             playSecondsOfLength(content.songs.emplace_back(text).fieldUtf8(chLen));
         return true;
     });
+    return part;
+}
+
+} // namespace
+
+Content parse(const QByteArray &bytes)
+{
+    // Rows keep their lines inside the file's bytes; bytes that are not their
+    // own (raw or literal data) are copied once so that the rows may outlive them.
+    QByteArray shared = bytes;
+    if (!shared.data_ptr().d_ptr())
+        shared = QByteArray(bytes.constData(), bytes.size());
+    const char *const begin = shared.constData();
+    const char *const end = begin + shared.size();
+
+    // A big list is read in two halves at once, split after a line feed: the
+    // second half on a thread of its own. The rows are the same either way.
+    const char *split = end;
+    if (shared.size() >= kParallelParseBytes) {
+        const char *middle = begin + shared.size() / 2;
+        const auto *lf = static_cast<const char *>(
+            std::memchr(middle, '\n', static_cast<size_t>(end - middle)));
+        if (lf)
+            split = lf + 1;
+    }
+    Part second;
+    std::thread reader;
+    if (split < end)
+        reader = std::thread([&] { second = parsePart(shared, split, end); });
+    Part first = parsePart(shared, begin, split);
+    if (reader.joinable())
+        reader.join();
+
+    Content content = std::move(first.content);
+    bool canonical = first.canonical;
+    if (first.expectFolder) {
+        // The marker ended the first half: the folder is the second's first line.
+        forEachLine(split, end, [&](const char *line, qsizetype size) {
+            content.shortcutFolder = Utf8OrWindows1252Decoder().decode(QByteArrayView(line, size));
+            return false;
+        });
+    } else if (!content.shortcutFolder && split < end) {
+        content.songs.reserve(content.songs.size() + second.content.songs.size());
+        std::move(second.content.songs.begin(), second.content.songs.end(),
+                  std::back_inserter(content.songs));
+        content.playSeconds += second.content.playSeconds;
+        content.shortcutFolder = std::move(second.content.shortcutFolder);
+        canonical = canonical && second.canonical;
+    }
     content.canonical = canonical && !content.shortcutFolder;
     return content;
 }

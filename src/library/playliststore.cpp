@@ -218,14 +218,6 @@ void PlayListStore::loadPlayListAt(int row)
         finishWrites();
 
     QString error;
-    if (m_writeProblem.isEmpty() && !m_disk->exists(copy) && m_disk->exists(stored)) {
-        // Without a working copy (a full or read-only disk) the stored file
-        // itself is read; the status refresh reports the failed write.
-        m_disk->setScratchWrites(true);
-        m_disk->copy(stored, copy, error);
-        m_disk->setScratchWrites(false);
-    }
-
     setBusy(true);
     std::optional<QByteArray> bytes;
     QString failed;
@@ -240,6 +232,10 @@ void PlayListStore::loadPlayListAt(int row)
         if (failed.isEmpty())
             failed = file;
     }
+    // A list without a working copy gets one from the bytes just read: the
+    // stored file is read once, and a big copy is written on the writer's
+    // thread. In a folder that cannot be written the stored file alone serves.
+    const bool makeCopy = bytes && !readCopy && m_writeProblem.isEmpty() && m_disk->exists(stored);
     if (!bytes && failed.isEmpty())
         bytes = QByteArray(); // never stored yet: an empty play list
 
@@ -263,6 +259,8 @@ void PlayListStore::loadPlayListAt(int row)
         // so that the next refresh writes the folder back, not an empty list.
         if (m_library.entry(row).shortcut.isEmpty())
             m_library.setShortcut(row, *content.shortcutFolder);
+        if (makeCopy)
+            writeWorkingCopyBytes(row, copy, *bytes, false);
         if (m_hooks.loadShortcutPlayList) {
             setBusy(false);
             m_hooks.loadShortcutPlayList(*content.shortcutFolder);
@@ -281,8 +279,13 @@ void PlayListStore::loadPlayListAt(int row)
     m_songs.setRows(std::move(content.songs), content.playSeconds);
     // A working copy that writing the rows would reproduce byte for byte is
     // not written again by the refresh.
-    if (readCopy && content.canonical && m_library.entry(row).shortcut.isEmpty())
+    const bool plain = m_library.entry(row).shortcut.isEmpty();
+    if (readCopy && content.canonical && plain)
         rememberWorkingCopy(row, copy, bytes->size());
+    else if (makeCopy && content.canonical && plain)
+        writeWorkingCopyBytes(row, copy, *bytes, true);
+    else if (makeCopy)
+        writeWorkingCopy(row);
     updateStatusBar();
     setBusy(false);
 }
@@ -412,12 +415,20 @@ void PlayListStore::writeWorkingCopy(int row)
     if (workingCopyCurrent(row, target))
         return;
     const QString &shortcut = m_library.entry(row).shortcut;
-    const QByteArray bytes = shortcut.isEmpty() ? PlayListFile::serialize(m_songs.rows())
-                                                : PlayListFile::serializeShortcut(shortcut);
+    writeWorkingCopyBytes(row, target,
+                          shortcut.isEmpty() ? PlayListFile::serialize(m_songs.rows())
+                                             : PlayListFile::serializeShortcut(shortcut),
+                          true);
+}
+
+void PlayListStore::writeWorkingCopyBytes(int row, const QString &target, const QByteArray &bytes,
+                                          bool current)
+{
     const QModelIndex entry = m_library.index(row, 0);
     if (bytes.size() >= m_backgroundBytes) {
         m_writing.insert(target, QPersistentModelIndex(entry));
-        rememberWorkingCopy(row, target, bytes.size());
+        if (current)
+            rememberWorkingCopy(row, target, bytes.size());
         PlayListDisk *disk = m_disk;
         m_writer->post(target, bytes,
                        [disk](const QString &path, const QByteArray &data, QString &error) {
@@ -434,7 +445,8 @@ void PlayListStore::writeWorkingCopy(int row)
     const bool written = m_disk->write(target, bytes, error);
     m_disk->setScratchWrites(false);
     if (written) {
-        rememberWorkingCopy(row, target, bytes.size());
+        if (current)
+            rememberWorkingCopy(row, target, bytes.size());
         setMark(m_unwritable, entry, false);
         return;
     }

@@ -152,6 +152,11 @@ private:
     void setBusy(bool busy);
     void updateStatusBar();
     void writeWorkingCopy(int row);
+    // Writes `bytes` as the working copy `target` of the play list `row`, on
+    // the writer's thread when they are many. `current`: the bytes are what
+    // the shown songs write, so the refresh need not write them again.
+    void writeWorkingCopyBytes(int row, const QString &target, const QByteArray &bytes,
+                               bool current);
     void workingCopyWritten(const QString &path, bool written, const QString &error);
     // Tells the user, once until a write succeeds again, that the changes of
     // `entry` are not kept.

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -322,6 +323,63 @@ TEST(PlayListFile, AHundredThousandSongsReadAndWrittenBackAreTheSameBytes)
     EXPECT_TRUE(content.canonical);
     EXPECT_EQ(content.songs[99999].field(chFile), QString::fromUtf8("/srv/music/♪/99999.mp3"));
     EXPECT_EQ(serialize(content.songs), stored);
+}
+
+// A big list is read in two halves at once, split after the line feed that
+// follows its middle: the rows, the play time, the shortcut folder and whether
+// the bytes are written back unchanged are what reading it line by line from
+// the start gives, wherever the split falls.
+TEST(PlayListFile, ABigListReadInTwoHalvesGivesWhatALineByLineReadingGives)
+{
+    const auto songs = [](int first, int count, const QByteArray &end) {
+        QByteArray bytes;
+        for (int i = first; i < first + count; ++i)
+            bytes += storedLine({"Song " + QByteArray::number(i), "A", "", "", "00:02",
+                                 "/m/" + QByteArray::number(i) + ".mp3"})
+                         .chopped(2) +
+                     end;
+        return bytes;
+    };
+    constexpr int kHalf = 40000; // about 1.3 MiB of lines on each side
+    const QByteArray front = songs(0, kHalf, "\r\n");
+    const QByteArray marker = QByteArray(PlayListFile::kShortcutMarker) + "\r\n";
+    const QByteArray folder = "/srv/shop\r\n";
+    // A marker whose line holds the middle: the split falls right after it and
+    // the folder is the second half's first line.
+    const QByteArray back = songs(kHalf, kHalf, "\r\n");
+    const QByteArray markerAtSplit = front + marker + folder + back.left(front.size() - folder.size());
+    struct Case
+    {
+        const char *what;
+        QByteArray bytes;
+        size_t rows;
+        bool canonical;
+        std::optional<QString> folder;
+    };
+    const Case cases[] = {
+        {"CR LF throughout", front + back, 2 * kHalf, true, std::nullopt},
+        {"LF only", songs(0, 2 * kHalf, "\n"), 2 * kHalf, false, std::nullopt},
+        {"CR only: no line feed to split at", songs(0, 2 * kHalf, "\r"), 2 * kHalf, false,
+         std::nullopt},
+        {"a short line in the second half", front + back + "X\xFF\r\n", 2 * kHalf + 1, false,
+         std::nullopt},
+        {"a marker at the split", markerAtSplit, kHalf, false, QStringLiteral("/srv/shop")},
+        {"a marker in the second half", front + back + marker + folder + front, 2 * kHalf, false,
+         QStringLiteral("/srv/shop")},
+    };
+    for (const Case &c : cases) {
+        const PlayListFile::Content content = parse(c.bytes);
+        ASSERT_EQ(content.songs.size(), c.rows) << c.what;
+        EXPECT_EQ(content.canonical, c.canonical) << c.what;
+        EXPECT_EQ(content.shortcutFolder, c.folder) << c.what;
+        // Two seconds a song; the short line has no length.
+        EXPECT_EQ(content.playSeconds, 2 * static_cast<qint64>(std::min<size_t>(c.rows, 2 * kHalf)))
+            << c.what;
+        for (size_t i = 0; i < std::min<size_t>(c.rows, 2 * kHalf); i += 997)
+            EXPECT_EQ(content.songs[i].title(), QStringLiteral("Song %1").arg(i)) << c.what;
+    }
+    EXPECT_EQ(serialize(parse(front + back).songs), front + back);
+    EXPECT_EQ(parse(front + back + "X\xFF\r\n").songs.back().field(chTitle), QStringLiteral("X"));
 }
 
 // Reading is linear in the file size for every mix of CR, LF, CR LF and LF
