@@ -1,5 +1,6 @@
 #include "playlistcommands.h"
 
+#include "core/freedmemory.h"
 #include "core/userdialogs.h"
 #include "library/import/playlistimport.h"
 #include "mediatypes.h"
@@ -26,6 +27,9 @@ const QString kProgramName = QStringLiteral("VORN");
 
 // No platform accepts a longer path; a longer "entry" of a list file is junk.
 constexpr qsizetype kMaxPathLength = 32767;
+
+// Imports of at least this many songs give what they freed back to the system.
+constexpr int kReleaseAfterSongs = 1000;
 
 // The rename both replaces an existing target (which the user agreed to) and
 // keeps the source whole when it fails.
@@ -396,6 +400,17 @@ void PlayListCommands::OpenPlayListFiles(bool merge)
 }
 
 std::optional<int> PlayListCommands::ImportPlayListFile(const QString &path, bool merge)
+{
+    const std::optional<int> added = importFile(path, merge);
+    // The rows now hold their texts packed; the paths read, and the rows the
+    // lookups' threads made, are free: a big import gives them back, so that
+    // an imported list costs what the same list loaded at start-up costs.
+    if (added && *added >= kReleaseAfterSongs)
+        releaseFreedMemory();
+    return added;
+}
+
+std::optional<int> PlayListCommands::importFile(const QString &path, bool merge)
 {
     // Only regular files: a folder has nothing to read, and a pipe or device
     // would block the reading forever.

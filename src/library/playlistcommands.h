@@ -120,6 +120,7 @@ public:
     void lvPlayLists_OLEDragDrop(const QStringList &paths, bool ctrl);
 
 private:
+    std::optional<int> importFile(const QString &path, bool merge);
     int selectedCount() const;
     bool selectedIsShortcut() const;
     // Loads the entry's songs into the song list: from its working copy, or

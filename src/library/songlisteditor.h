@@ -63,7 +63,9 @@ private:
     static SongRow rowOfFile(const QString &file, qint32 lengthSeconds, bool titled = true);
     std::vector<bool> selectionFlags() const;
     void moveCurrentOffRemovedRows(std::vector<int> rows);
-    void applyOrder(const std::vector<int> &order);
+    // Puts the rows in `order` (see SongListModel::reorder); the rows flagged
+    // in `selected` (by today's position) stay selected.
+    void applyOrder(const std::vector<int> &order, const std::vector<bool> &selected);
     void updateStatusBar();
 
     SongListModel &m_songs;

@@ -112,6 +112,8 @@ void SongListModel::appendRows(std::vector<SongRow> rows)
 {
     if (rows.empty())
         return;
+    if (rows.size() > 1)
+        SongRow::packLines(rows);
     const int at = rowCount();
     beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
     for (const SongRow &row : rows)
@@ -215,8 +217,12 @@ void SongListModel::removeRowsAt(std::vector<int> rows)
 
 void SongListModel::sort(int column, Qt::SortOrder order)
 {
-    if (column < 0 || column >= kSongColumnCount)
-        return;
+    if (column >= 0 && column < kSongColumnCount)
+        reorder(sortedOrder(column, order));
+}
+
+std::vector<int> SongListModel::sortedOrder(int column, Qt::SortOrder order) const
+{
     std::vector<int> positions(m_rows.size());
     for (size_t i = 0; i < positions.size(); ++i)
         positions[i] = static_cast<int>(i);
@@ -257,7 +263,7 @@ void SongListModel::sort(int column, Qt::SortOrder order)
         const int c = compare(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
-    reorder(positions);
+    return positions;
 }
 
 void SongListModel::setImageSource(ImageSource source)

@@ -51,6 +51,9 @@ public:
     void removeRowsAt(std::vector<int> rows);
     // Stable sort by the column's text, ignoring case.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // The order sort() gives, for reorder(): row i of the sorted list is the
+    // row order[i] of today's. `column` must be a column of the list.
+    std::vector<int> sortedOrder(int column, Qt::SortOrder order) const;
 
     // The longest total play time told, 99999:59:59; a longer one reads as this.
     static constexpr qint64 kMaxPlayTime = ::kMaxPlayTime;

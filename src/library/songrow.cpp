@@ -119,6 +119,34 @@ void SongRow::setField(SongColumn column, QStringView text)
     setOwnLine(std::move(line));
 }
 
+void SongRow::packLines(std::span<SongRow> rows)
+{
+    // Buffers of a few MiB: big enough that their own cost vanishes, small
+    // enough that a row's offset always fits and no huge block is needed.
+    constexpr qsizetype kBufferBytes = 4 * 1024 * 1024;
+    size_t first = 0;
+    while (first < rows.size()) {
+        qsizetype bytes = 0;
+        size_t end = first;
+        while (end < rows.size() && (end == first || bytes + rows[end].m_size <= kBufferBytes))
+            bytes += rows[end++].m_size;
+        QByteArray shared(bytes, Qt::Uninitialized);
+        char *out = shared.data();
+        for (size_t i = first; i < end; ++i) {
+            const QByteArrayView line = rows[i].line();
+            std::memcpy(out, line.data(), static_cast<size_t>(line.size()));
+            out += line.size();
+        }
+        quint32 begin = 0;
+        for (size_t i = first; i < end; ++i) {
+            rows[i].m_bytes = shared;
+            rows[i].m_begin = begin;
+            begin += rows[i].m_size;
+        }
+        first = end;
+    }
+}
+
 void SongRow::setOwnLine(QByteArray line)
 {
     m_lineBreaks = holdsLineBreak(line) ? 1 : 0;

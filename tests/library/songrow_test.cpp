@@ -109,3 +109,44 @@ TEST(SongRow, ModelSortAgreesWithQtsComparisonOverMixedTexts)
                 << "row " << row << " order " << order;
     }
 }
+
+// Rows appended in a batch (an import) are packed into shared buffers: each
+// keeps its texts, line breaks, played mark and icons, and a row changed
+// afterwards changes alone.
+TEST(SongRow, RowsAppendedTogetherArePackedAndKeepEverything)
+{
+    std::vector<SongRow> rows;
+    for (int i = 0; i < 3000; ++i) {
+        SongRow row(std::array<QString, kSongColumnCount>{
+            QStringLiteral("Title %1").arg(i), i % 2 ? QStringLiteral("Two\nlines") : QString(),
+            QString(QChar(0xD800)), QStringLiteral("Été"), QStringLiteral("03:00"),
+            QStringLiteral("/m/%1.mp3").arg(i)});
+        row.setTag(i % 3 ? QString() : QStringLiteral("*"));
+        row.icon = static_cast<quint16>(i % 7);
+        row.smallIcon = static_cast<quint16>(i % 5);
+        rows.push_back(row);
+    }
+    const std::vector<SongRow> made = rows;
+    SongListModel model;
+    model.appendRows(std::move(rows));
+    ASSERT_EQ(model.rowCount(), 3000);
+    for (int i = 0; i < 3000; ++i) {
+        const SongRow &row = model.row(i);
+        const SongRow &before = made[static_cast<size_t>(i)];
+        ASSERT_EQ(row.line(), before.line()) << i;
+        EXPECT_EQ(row.fields(), before.fields()) << i;
+        EXPECT_EQ(row.hasLineBreaks(), before.hasLineBreaks()) << i;
+        EXPECT_EQ(row.tag(), before.tag()) << i;
+        EXPECT_EQ(row.icon, before.icon) << i;
+        EXPECT_EQ(row.smallIcon, before.smallIcon) << i;
+    }
+    // One buffer holds many rows' lines, one after the other.
+    EXPECT_EQ(model.row(1).line().data(), model.row(0).line().data() + model.row(0).line().size());
+
+    SongRow changed = model.row(1);
+    changed.setField(chTitle, QStringLiteral("New"));
+    model.setRow(1, changed);
+    EXPECT_EQ(model.row(0).title(), QStringLiteral("Title 0"));
+    EXPECT_EQ(model.row(1).title(), QStringLiteral("New"));
+    EXPECT_EQ(model.row(2).title(), QStringLiteral("Title 2"));
+}
