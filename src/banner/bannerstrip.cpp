@@ -28,7 +28,6 @@ BannerStrip::BannerStrip(QWidget *parent)
     m_tmrScrollBanner->setObjectName(QStringLiteral("tmrScrollBanner"));
     m_tmrScrollBanner->setInterval(kBannerTickMs);
     connect(m_tmrScrollBanner, &QTimer::timeout, this, &BannerStrip::tmrScrollBanner_Timer);
-    m_tmrScrollBanner->start();
 
     applyAppearance(BannerAppearance{}, true);
 }
@@ -53,6 +52,7 @@ void BannerStrip::applyAppearance(const BannerAppearance &appearance, bool shown
     palette.setColor(QPalette::Window, appearance.backColor);
     setPalette(palette);
     placeLabels();
+    followScrolling();
 }
 
 void BannerStrip::setBannerText(const QString &text)
@@ -62,6 +62,28 @@ void BannerStrip::setBannerText(const QString &text)
     for (QLabel *label : m_labels)
         label->setText(text);
     placeLabels();
+    followScrolling();
+}
+
+void BannerStrip::followScrolling()
+{
+    const bool scrolls = isVisible() && !m_labels[0]->text().isEmpty();
+    if (scrolls && !m_tmrScrollBanner->isActive())
+        m_tmrScrollBanner->start();
+    else if (!scrolls)
+        m_tmrScrollBanner->stop();
+}
+
+void BannerStrip::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    followScrolling();
+}
+
+void BannerStrip::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_tmrScrollBanner->stop();
 }
 
 QString BannerStrip::bannerText() const

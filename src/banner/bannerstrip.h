@@ -13,9 +13,10 @@ struct BannerAppearance;
 
 // picBanner: the strip under the top toolbar in which lblBanner(0) and
 // lblBanner(1) (objectNames "lblBanner0" and "lblBanner1") scroll the playing
-// song's text. Its own timer tmrScrollBanner ticks every 100 ms from creation
-// on, also while the strip is hidden or empty. The window places and sizes the
-// strip; a tick moves the two labels only and never lays anything out.
+// song's text. Its own timer tmrScrollBanner ticks every 100 ms while the
+// strip is shown and holds text, and rests otherwise, so that an idle program
+// wakes for nothing. The window places and sizes the strip; a tick moves the
+// two labels only and never lays anything out.
 class BannerStrip : public QWidget
 {
     Q_OBJECT
@@ -47,8 +48,11 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    void followScrolling();
     double dotsPerInch() const;
     void placeLabels();
 

@@ -9,6 +9,7 @@
 #include "playback/playerlink.h"
 #include "silenceskip.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -190,11 +191,56 @@ void frmMixer::Form_Load()
 
     const int option = static_cast<int>(
         settingNumber(m_settings.value(MixerSettings::kSilenceDetection)).value_or(0));
-    if (m_vuLoaded) {
-        QMetaObject::invokeMethod(m_vuMeter, "StartVU", Qt::DirectConnection);
-        m_vuMeter->setProperty("SilenceDetect", silenceDetectMs(option));
-    }
+    setSilenceDetect(silenceDetectMs(option));
     m_sal.SALSampleIndex = 1;
+}
+
+void frmMixer::setSilenceDetect(int ms)
+{
+    // The meter, or the dark box standing in for it, keeps the time.
+    if (m_vuMeter)
+        m_vuMeter->setProperty("SilenceDetect", ms);
+    followMeter();
+}
+
+void frmMixer::followMusic(QAction *play, QAction *pause)
+{
+    const auto follow = [this, play, pause] {
+        setMusicPlaying(play->isChecked() || pause->isChecked());
+    };
+    connect(play, &QAction::toggled, this, follow);
+    connect(pause, &QAction::toggled, this, follow);
+    follow();
+}
+
+void frmMixer::setMusicPlaying(bool playing)
+{
+    m_playing = playing;
+    followMeter();
+}
+
+void frmMixer::followMeter()
+{
+    if (!m_vuLoaded || m_unloaded)
+        return;
+    const bool needed = m_playing && (isVisible() || m_chkEnableSAL->isChecked() ||
+                                      m_vuMeter->property("SilenceDetect").toInt() > 0);
+    if (needed == m_meterRunning)
+        return;
+    m_meterRunning = needed;
+    QMetaObject::invokeMethod(m_vuMeter, needed ? "StartVU" : "StopVU", Qt::DirectConnection);
+}
+
+void frmMixer::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    followMeter();
+}
+
+void frmMixer::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    followMeter();
 }
 
 void frmMixer::unload()
@@ -212,6 +258,7 @@ void frmMixer::unload()
     m_tmrSALMonitor->stop();
     if (m_vuLoaded)
         QMetaObject::invokeMethod(m_vuMeter, "StopVU", Qt::DirectConnection);
+    m_meterRunning = false;
     m_unloaded = true;
     close();
 }
@@ -265,6 +312,7 @@ void frmMixer::chkEnableSAL_Click()
     else
         m_tmrSALMonitor->stop();
     m_sldSAL->setEnabled(m_tmrSALMonitor->isActive());
+    followMeter();
 }
 
 void frmMixer::vuMeter_PeakValue(int Value)

@@ -10,6 +10,7 @@
 class Fader;
 class MixerLine;
 class PlayerLink;
+class QAction;
 class QCheckBox;
 class QSlider;
 class QTimer;
@@ -72,15 +73,30 @@ public:
     const SalState &salState() const { return m_sal; }
     qint32 LastPeak() const { return m_lastPeak; }
 
+    // The meter reads levels only while music plays and something uses them:
+    // this window shown, S.A.L. on, or the skip on silence set. An idle
+    // program keeps it still.
+    bool meterRunning() const { return m_meterRunning; }
+    // The skip on silence's time (0: off), passed on to the meter.
+    void setSilenceDetect(int ms);
+
+    // Follows the main window's Play and Pause: music is on while either is
+    // pressed (a paused song still has its silence looked for).
+    void followMusic(QAction *play, QAction *pause);
+
 public slots:
+    void setMusicPlaying(bool playing);
     void vuMeter_SilenceDetected();
     void vuMeter_PeakValue(int Value);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    void followMeter();
     void createControls(QWidget *vuMeter, const LineFactory &lines);
     Fader *addFader(const char *name, const QString &caption, int linecontrol, int left,
                     const LineFactory &lines);
@@ -96,6 +112,8 @@ private:
     QTimer *m_tmrSALMonitor = nullptr;
     QWidget *m_vuMeter = nullptr;
     bool m_vuLoaded = false;
+    bool m_meterRunning = false;
+    bool m_playing = false;
     QCheckBox *m_chkMaster = nullptr;
     Fader *m_eqMaster = nullptr;
     QToolButton *m_udWAVolUp = nullptr;

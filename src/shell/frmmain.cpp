@@ -377,12 +377,8 @@ void frmMain::mnuHelpAbout_Click()
 void frmMain::showPreferences()
 {
     frmPreferences::Hooks hooks;
-    hooks.setSilenceDetect = [this](int ms) {
-        // The meter (or the dark box standing in for it) takes the time now,
-        // whether or not the mixer window is shown.
-        if (QWidget *meter = m_mixer->vuMeter())
-            meter->setProperty("SilenceDetect", ms);
-    };
+    // The meter takes the time now, whether or not the mixer window is shown.
+    hooks.setSilenceDetect = [this](int ms) { m_mixer->setSilenceDetect(ms); };
     frmPreferences preferences(m_settings, m_dialogs, m_link->playerName(), std::move(hooks), this);
     const QString player = m_settings.value(ShellSettings::kWinamp);
     if (preferences.exec() == QDialog::Accepted && m_settings.value(ShellSettings::kWinamp) != player)

@@ -37,6 +37,8 @@ frmMixer *createMixerWindow(SettingsStore &settings, PlayerLink &link, PlaybackS
         settings, link, vuMeter,
         [&link](int linecontrol) { return makeMixerLine(linecontrol, link); }, std::move(hooks),
         parent);
+    // The meter rests while no music plays.
+    mixer->followMusic(play, actions.tbPause);
     // A place stored on another screen (or a larger one) comes onto this one,
     // as the main window's does.
     fitIntoScreen(mixer);

@@ -10,6 +10,7 @@
 #include "vu/scriptedpeaksource.h"
 #include "vu/ucvu.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QSlider>
@@ -20,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
+#include <functional>
 
 namespace {
 
@@ -52,6 +55,8 @@ protected:
                 return std::make_unique<FakeMixerLine>(lines[linecontrol]);
             },
             hooks);
+        // As the main window wires it.
+        mixer->followMusic(actions.tbPlay, actions.tbPause);
         return *mixer;
     }
 
@@ -105,7 +110,7 @@ TEST_F(frmMixerTest, LoadsHiddenWithTheStoredSettingsAndTheMetersValues)
     EXPECT_EQ(vu->Priority(), 10);
     EXPECT_EQ(vu->HoldDelay(), 1200);
     EXPECT_FALSE(vu->HoldPeaks());
-    EXPECT_TRUE(vu->meter().tmrUpdateVU().isEnabled());
+    EXPECT_FALSE(vu->meter().tmrUpdateVU().isEnabled()); // no music plays yet
 
     // Option 6 gives 5000 ms; the defaults leave S.A.L. off at 30.
     mixer.reset();
@@ -113,6 +118,38 @@ TEST_F(frmMixerTest, LoadsHiddenWithTheStoredSettingsAndTheMetersValues)
     EXPECT_EQ(vu->SilenceDetect(), 5000);
     EXPECT_FALSE(second.tmrSALMonitor()->isActive());
     EXPECT_EQ(second.sldSAL()->value(), 30);
+}
+
+// The meter's timer runs only while music plays and something uses the
+// levels, so that an idle program wakes for nothing.
+TEST_F(frmMixerTest, TheMeterReadsOnlyWhileMusicPlaysAndSomethingUsesTheLevels)
+{
+    frmMixer &window = load({{"SAL", "0"}, {"SilenceDetection", "0"}});
+    struct Step
+    {
+        const char *what;
+        std::function<void()> act;
+        bool reads;
+    };
+    const std::vector<Step> steps{
+        {"loaded hidden", [] {}, false},
+        {"Play, window hidden", [&] { click(actions.tbPlay); }, false},
+        {"window shown", [&] { window.show(); }, true},
+        {"close box", [&] { window.close(); }, false},
+        {"S.A.L. on", [&] { window.chkEnableSAL()->click(); }, true},
+        {"S.A.L. off", [&] { window.chkEnableSAL()->click(); }, false},
+        {"skip on silence set", [&] { window.setSilenceDetect(1000); }, true},
+        {"Stop", [&] { click(actions.tbStop); }, false},
+        {"Play again", [&] { click(actions.tbPlay); }, true},
+        {"Pause", [&] { click(actions.tbPause); }, true},
+        {"unloaded", [&] { window.unload(); }, false},
+    };
+    for (const Step &step : steps) {
+        step.act();
+        QApplication::processEvents();
+        EXPECT_EQ(vu->meter().tmrUpdateVU().isEnabled(), step.reads) << step.what;
+        EXPECT_EQ(window.meterRunning(), step.reads) << step.what;
+    }
 }
 
 TEST_F(frmMixerTest, SilenceNearTheEndOfASongSkipsToTheNextRow)

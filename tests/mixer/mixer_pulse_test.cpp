@@ -226,6 +226,7 @@ TEST_F(MixerPulseTest, SilenceAtTheEndOfASongSkipsToTheNextRow)
     frmMixer mixer(
         settings, *link, loadMeter(nullptr),
         [](int) { return std::make_unique<UnavailableLine>(QStringLiteral("none")); }, mixerHooks);
+    mixer.followMusic(actions.tbPlay, actions.tbPause);
     ASSERT_TRUE(mixer.hasVuMeter());
     QSignalSpy silence(mixer.vuMeter(), SIGNAL(SilenceDetected()));
 
@@ -310,6 +311,7 @@ TEST_F(MixerPulseTest, DISABLED_PictureOfTheMixerWindow)
     frmMixer mixer(settings, player, loadMeter(nullptr),
                    [&player](int linecontrol) { return makeMixerLine(linecontrol, player); }, {});
     mixer.show();
+    mixer.setMusicPlaying(true);
     link->WinampStartPlay();
     auto *master = mixer.findChild<Fader *>(QStringLiteral("eqMaster"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return (master->refresh(), master->isEnabled()); }, 5000));
