@@ -5,6 +5,7 @@
 // and gets its file-type icons; the song list view is shown and its selection
 // model is what the commands read.
 #include "core/duration.h"
+#include "core/freedmemory.h"
 #include "library/playlistfile.h"
 #include "mediafiles.h"
 #include "windowstack.h"
@@ -173,6 +174,54 @@ void BM_MoveUpEveryOtherOfAThousandRows(benchmark::State &state)
 }
 BENCHMARK(BM_MoveUpEveryOtherOfAThousandRows)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// All rows but the first selected (as by a click on row 2 and Shift+End),
+// then Move Up; and all but the last, then Move Down: one selection range that
+// follows nearly every row of the list.
+void BM_MoveAllButOneRow(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.show(f.library.findByName(QStringLiteral("Big")));
+    QItemSelectionModel &selection = *f.view.selectionModel();
+    const bool up = state.range(0) == 0;
+    const int last = f.songs.rowCount() - 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        selection.select(QItemSelection(f.songs.index(up ? 1 : 0, 0),
+                                        f.songs.index(up ? last : last - 1, kSongColumnCount - 1)),
+                         QItemSelectionModel::ClearAndSelect);
+        WindowStack::settle();
+        state.ResumeTiming();
+
+        if (up)
+            f.editor.moveUp();
+        else
+            f.editor.moveDown();
+        WindowStack::settle();
+    }
+    selection.clearSelection();
+    state.SetLabel(up ? "Move Up" : "Move Down");
+}
+BENCHMARK(BM_MoveAllButOneRow)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Ctrl+A in the song list: the view selects all 100,000 rows.
+void BM_SelectAll(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.show(f.library.findByName(QStringLiteral("Big")));
+    QTreeView &details = *f.view.detailsView();
+    for (auto _ : state) {
+        state.PauseTiming();
+        details.selectionModel()->clearSelection();
+        WindowStack::settle();
+        state.ResumeTiming();
+
+        details.selectAll();
+        WindowStack::settle();
+    }
+    details.selectionModel()->clearSelection();
+}
+BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 // One row in the middle selected by a click, then Remove.
 void BM_RemoveOneRow(benchmark::State &state)
 {
@@ -238,6 +287,36 @@ void BM_ListLibraryOf200PlayLists(benchmark::State &state)
 }
 BENCHMARK(BM_ListLibraryOf200PlayLists)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// The start-up's load of a program folder whose one play list holds 100,000
+// songs and has no working copy yet (as after a clean close): listed, loaded,
+// shown, its working copy made. What the window waits for; a big working
+// copy is written on the writer's thread, outside the timing.
+void BM_StartUpLoadWithWorkingCopy(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    writeStored(folder.filePath(QStringLiteral("Big.sdf")), storedList(0, kSongs));
+    int songs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto stack = std::make_unique<WindowStack>(folder.path());
+        stack->store.DeleteWorkingCopies();
+        state.ResumeTiming();
+
+        stack->store.LoadPlayLists();
+        WindowStack::settle();
+
+        state.PauseTiming();
+        songs = stack->songs.rowCount();
+        stack->store.finishWrites();
+        if (!QFile::exists(folder.filePath(QStringLiteral("Big.tmp"))))
+            std::abort();
+        stack.reset();
+        state.ResumeTiming();
+    }
+    state.counters["songs"] = songs;
+}
+BENCHMARK(BM_StartUpLoadWithWorkingCopy)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 // Peak resident memory of a process of its own: `load` chooses whether it
 // loads the 100,000-song list or only builds the window stack.
 double childPeakMegabytes(bool load, const QString &folder)
@@ -293,6 +372,9 @@ int peakRssChild(bool load, const QString &folder)
 
 } // namespace
 
+// In import_bench.cpp.
+int anonMemoryChild(const QString &mode, const QString &path, const QString &folder);
+
 int main(int argc, char **argv)
 {
     // The window's views need a GUI platform; no display is needed to measure.
@@ -300,6 +382,11 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ensureIconTheme();
+    // As the program does at its start.
+    returnBigBlocksWhenFreed();
+    if (argc == 5 && std::strcmp(argv[1], "--rss-child") == 0)
+        return anonMemoryChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                               QString::fromLocal8Bit(argv[4]));
     if (argc == 4 && std::strcmp(argv[1], "--peak-rss-child") == 0)
         return peakRssChild(std::strcmp(argv[2], "load") == 0, QString::fromLocal8Bit(argv[3]));
     benchmark::Initialize(&argc, argv);
