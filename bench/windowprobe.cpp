@@ -20,6 +20,9 @@
 //
 // Usage: vorn_windowprobe (--pid PID | --class NAME) [--seconds S]
 //        [--until-file PATH] [--origin-ns NS] [--interval-ms MS] [--wait-seconds S]
+//        [--stalls-over MS]
+// --stalls-over lists on stderr every wait longer than MS as it ends, with
+// the wall time it began (seconds since 1970), to set beside other logs.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -65,12 +68,14 @@ struct Options
     double originMs = 0; // realtime; 0: the probe's start
     double intervalMs = 5;
     double waitSeconds = 60; // for the window to show up at all
+    double stallsOverMs = -1; // none listed
 };
 
 [[noreturn]] void usage()
 {
     std::fprintf(stderr, "usage: vorn_windowprobe (--pid PID | --class NAME) [--seconds S] "
-                         "[--until-file PATH] [--origin-ns NS] [--interval-ms MS] [--wait-seconds S]\n");
+                         "[--until-file PATH] [--origin-ns NS] [--interval-ms MS] [--wait-seconds S] "
+                         "[--stalls-over MS]\n");
     std::exit(2);
 }
 
@@ -96,6 +101,8 @@ Options parse(int argc, char **argv)
             o.intervalMs = std::atof(v);
         else if (a == "--wait-seconds")
             o.waitSeconds = std::atof(v);
+        else if (a == "--stalls-over")
+            o.stallsOverMs = std::atof(v);
         else
             usage();
     }
@@ -335,6 +342,9 @@ int main(int argc, char **argv)
                 // The first answer only says the window is there; the time
                 // before it is reported as first_answer_ms.
                 waits.push_back(answered - sentMono);
+                if (options.stallsOverMs >= 0 && waits.back() > options.stallsOverMs)
+                    std::fprintf(stderr, "stall at=%.3f ms=%.1f\n",
+                                 (nowMs(CLOCK_REALTIME) - waits.back()) / 1e3, waits.back());
             }
             lastAnswerMono = answered;
             sentMono = -1;
