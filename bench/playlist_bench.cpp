@@ -293,6 +293,8 @@ int peakRssChild(bool load, const QString &folder)
 
 } // namespace
 
+int analyserPeakChild(const QString &file); // loudness_bench.cpp
+
 int main(int argc, char **argv)
 {
     // The window's views need a GUI platform; no display is needed to measure.
@@ -302,6 +304,8 @@ int main(int argc, char **argv)
     ensureIconTheme();
     if (argc == 4 && std::strcmp(argv[1], "--peak-rss-child") == 0)
         return peakRssChild(std::strcmp(argv[2], "load") == 0, QString::fromLocal8Bit(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "--analyser-peak-child") == 0)
+        return analyserPeakChild(QString::fromLocal8Bit(argv[2]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
