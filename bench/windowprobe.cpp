@@ -11,10 +11,10 @@
 //   windowprobe first_answer_ms=.. window_answer_ms=.. window=WxH pings=.. max_ms=..
 //               over_50ms=.. over_100ms=.. p99_ms=.. seconds=..
 // first_answer_ms is the first answer of any of the program's windows,
-// window_answer_ms the first of the window pinged at the end (WxH), both
-// counted from --origin-ns (CLOCK_REALTIME nanoseconds, e.g. `date +%s%N`
-// taken just before the program started), or from the probe's own start
-// without it. max_ms, over_*, p99_ms are over the pings after the first
+// window_answer_ms the first of the window pinged at the end (WxH; -1 when
+// it has not answered yet), both counted from --origin-ns (CLOCK_REALTIME
+// nanoseconds, e.g. `date +%s%N` taken just before the program started), or
+// from the probe's own start without it. max_ms, over_*, p99_ms are over the pings after the first
 // answer; with one ping in flight at a time, each stall counts once. A ping
 // still waiting at the end counts with the time it has waited.
 //
@@ -299,15 +299,19 @@ int main(int argc, char **argv)
         }
 
         // Look for the window every 5 ms while there is none (not more
-        // often: the program is starting on the same cores), and now and
-        // then while a ping waits, in case its window went away.
-        if ((target == None && now - lastLookMono >= 5) ||
-            (sentMono >= 0 && now - lastLookMono > 200)) {
+        // often: the program is starting on the same cores), and every
+        // 200 ms after, to move on from the splash screen to the main window.
+        if ((target == None && now - lastLookMono >= 5) || now - lastLookMono > 200) {
             lastLookMono = now;
             const Window found = finder.find();
             if (found != None && found != target) {
                 target = found;
                 windowAnswerSinceOrigin = -1;
+                XWindowAttributes attributes{};
+                if (XGetWindowAttributes(display, target, &attributes)) {
+                    windowWidth = attributes.width;
+                    windowHeight = attributes.height;
+                }
                 if (sentMono >= 0)
                     send(now, true); // the old window may never answer; the wait goes on
             }
@@ -327,14 +331,8 @@ int main(int argc, char **argv)
                 sentMono < 0)
                 continue;
             const double answered = nowMs(CLOCK_MONOTONIC);
-            if (windowAnswerSinceOrigin < 0) {
+            if (windowAnswerSinceOrigin < 0)
                 windowAnswerSinceOrigin = nowMs(CLOCK_REALTIME) - originMs;
-                XWindowAttributes attributes{};
-                if (XGetWindowAttributes(display, target, &attributes)) {
-                    windowWidth = attributes.width;
-                    windowHeight = attributes.height;
-                }
-            }
             if (firstAnswerMono < 0) {
                 firstAnswerMono = answered;
                 firstAnswerSinceOrigin = nowMs(CLOCK_REALTIME) - originMs;

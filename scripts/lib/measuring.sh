@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts/measure-* scripts; sourced, not run.
 
 # Sets $build to the Release build to measure: $VORN_BUILD_DIR as given, or
@@ -31,7 +32,7 @@ field() {
 
 # The probe's figures after the first answer: the stalls, not the start.
 stalls() {
-    sed 's/.*\(pings=\)/\1/' <<<"$1"
+    echo "pings=${1#*pings=}"
 }
 
 # Runs a command on its own session bus and a virtual X server, without the
@@ -102,6 +103,7 @@ PY
 # Starts VORN (from $build) on the current display and bus; sets $vorn to
 # its process id and $vorn_origin to the wall time just before, in ns.
 start_vorn() {
+    # shellcheck disable=SC2034 # read by the caller
     vorn_origin=$(date +%s%N)
     "$build/src/VORN" >>"$VORN_HOME/stdout.log" 2>&1 &
     vorn=$!
