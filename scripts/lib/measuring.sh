@@ -37,9 +37,11 @@ stalls() {
 
 # Runs a command on its own session bus and a virtual X server, without the
 # bus daemon's warning that it may not raise its file limit in a container.
+# Its errors pass through a pipe, not a process substitution, so that they
+# are all out when it returns; its exit status is the command's.
 on_display() {
-    dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24" "$@" \
-        2> >(grep -v 'Failed to set fd limit' >&2)
+    { dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24" "$@" 2>&1 1>&3 3>&- |
+        { grep --line-buffered -v 'Failed to set fd limit' >&2 || true; }; } 3>&1
 }
 
 # User plus system CPU time of a process, all its threads, in clock ticks.
