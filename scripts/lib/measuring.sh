@@ -50,6 +50,35 @@ cpu_ticks() {
     sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
 }
 
+# Writes "SECONDS TICKS" every half second, the wall time and the CPU ticks
+# so far of the thread NAME of process PID (nothing while it has none), until
+# the process ends: when the thread was busy, seen from outside.
+thread_ticks() {
+    local pid=$1 name=$2 task
+    while kill -0 "$pid" 2>/dev/null; do
+        for task in /proc/"$pid"/task/*; do
+            if [ "$(cat "$task/comm" 2>/dev/null)" = "$name" ]; then
+                echo "$(date +%s.%N) $(sed 's/.*) //' "$task/stat" 2>/dev/null | awk '{ print $12 + $13 }')"
+            fi
+        done
+        sleep 0.5
+    done
+}
+
+# From thread_ticks' lines: "BUSY CPU", the seconds from the first to the last
+# reading at which the thread had used more CPU than at the one before, and
+# its CPU over that span as % of one core.
+busy_span() {
+    awk -v hz="$(getconf CLK_TCK)" '
+        $2 == "" { next }
+        prev != "" && $2 > prev { if (first == "") { first = prevtime; base = prev } last = $1; top = $2 }
+        { prev = $2; prevtime = $1 }
+        END {
+            if (first == "") { print "0 0"; exit }
+            printf "%.1f %.0f\n", last - first, (top - base) * 100 / hz / (last - first)
+        }' "$1"
+}
+
 # CPU used between two cpu_ticks readings over SECONDS, as % of one core.
 cpu_percent() {
     local before=$1 after=$2 seconds=$3
