@@ -1,15 +1,22 @@
 // The loudness analyser on songs of a typical make: a 30-second stereo song
 // as MP3, Ogg Vorbis and WAV, made once by ffmpeg. Reported per format: songs
 // measured per second, and how many times faster than real time that is.
+// Then the analyser's peak memory on a 30-second and a 10-hour song, which
+// must not grow with the length.
 #include "loudness/loudnessanalyser.h"
 #include "loudness/loudnessservice.h"
 #include "support/loudnessfiles.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -70,4 +77,114 @@ void BM_PlanWorkFor100000Songs(benchmark::State &state)
 
 BENCHMARK(BM_PlanWorkFor100000Songs)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The analyser's memory against the length of a song: a 30-second song and a
+// 10-hour one (a radio show, an audio book) of the same make, mono MP3 at
+// 8 kHz and 8 kbit/s so that the long one stays small (36 MB). Each is
+// measured in a child process of its own, whose high-water mark (VmHWM) is
+// the figure; a child that measures nothing gives the program's own part.
+// The long file is the short one repeated by stream copy, made in a second.
+constexpr double kLongSeconds = 10 * 3600.0;
+
+bool runFfmpeg(const QStringList &arguments)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-nostdin"),
+                             QStringLiteral("-y")} + arguments);
+    return ffmpeg.waitForFinished(300000) && ffmpeg.exitStatus() == QProcess::NormalExit &&
+           ffmpeg.exitCode() == 0;
+}
+
+// The file of `seconds` (30 or 10 hours), made on first use; empty on failure.
+QString lengthFile(double seconds)
+{
+    const QString shortFile = soundFolder().filePath(QStringLiteral("short.mp3"));
+    const QString longFile = soundFolder().filePath(QStringLiteral("long.mp3"));
+    if (!QFile::exists(shortFile) &&
+        !runFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                    QStringLiteral("anoisesrc=color=pink:sample_rate=8000:amplitude=0.3:duration=%1")
+                        .arg(kSongSeconds),
+                    QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-c:a"),
+                    QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("8k"),
+                    shortFile}))
+        return {};
+    if (seconds <= kSongSeconds)
+        return shortFile;
+    if (!QFile::exists(longFile) &&
+        !runFfmpeg({QStringLiteral("-stream_loop"),
+                    QString::number(static_cast<int>(seconds / kSongSeconds) - 1), QStringLiteral("-i"),
+                    shortFile, QStringLiteral("-c"), QStringLiteral("copy"), longFile}))
+        return {};
+    return longFile;
+}
+
+struct ChildFigures
+{
+    double peakMegabytes = -1;
+    double seconds = 0;
+};
+
+// Runs analyserPeakChild() on `file` (none: measure nothing).
+ChildFigures childFigures(const QString &file)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--analyser-peak-child"), file});
+    if (!child.waitForFinished(600000) || child.exitCode() != 0)
+        return {};
+    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
+    return {words.value(0).toDouble() / 1024.0, words.value(1).toDouble()};
+}
+
+void BM_AnalyserPeakMemory(benchmark::State &state, double seconds)
+{
+    if (!haveFfmpeg()) {
+        state.SkipWithError("ffmpeg is not installed");
+        return;
+    }
+    const QString file = lengthFile(seconds);
+    if (file.isEmpty()) {
+        state.SkipWithError("the song could not be made");
+        return;
+    }
+    ChildFigures idle;
+    ChildFigures measuring;
+    for (auto _ : state) {
+        idle = childFigures(QString());
+        measuring = childFigures(file);
+    }
+    if (idle.peakMegabytes < 0 || measuring.peakMegabytes < 0) {
+        state.SkipWithError("the child measuring the song failed");
+        return;
+    }
+    state.counters["MB_peak"] = measuring.peakMegabytes;
+    state.counters["MB_analyser"] = measuring.peakMegabytes - idle.peakMegabytes;
+    state.counters["s_measuring"] = measuring.seconds;
+    state.counters["x_real_time"] = seconds / measuring.seconds;
+}
+
+BENCHMARK_CAPTURE(BM_AnalyserPeakMemory, 30s, kSongSeconds)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_AnalyserPeakMemory, 10h, kLongSeconds)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace
+
+// The child of BM_AnalyserPeakMemory: measures `file` (nothing when empty)
+// and prints its peak RSS in KiB and the seconds the measuring took.
+int analyserPeakChild(const QString &file)
+{
+    QElapsedTimer timer;
+    timer.start();
+    if (!file.isEmpty() &&
+        LoudnessAnalyser::measure(file).outcome != LoudnessResult::Outcome::Measured)
+        return 1;
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            std::printf("%s %.3f\n", line.mid(6).trimmed().split(' ').value(0).constData(), seconds);
+            return 0;
+        }
+    }
+    return 1;
+}

@@ -372,23 +372,25 @@ int peakRssChild(bool load, const QString &folder)
 
 } // namespace
 
-// In import_bench.cpp.
-int anonMemoryChild(const QString &mode, const QString &path, const QString &folder);
+int anonMemoryChild(const QString &mode, const QString &path, const QString &folder); // import_bench.cpp
+int analyserPeakChild(const QString &file); // loudness_bench.cpp
 
 int main(int argc, char **argv)
 {
     // The window's views need a GUI platform; no display is needed to measure.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ensureIconTheme();
     // As the program does at its start.
     returnBigBlocksWhenFreed();
+    QApplication app(argc, argv);
+    ensureIconTheme();
     if (argc == 5 && std::strcmp(argv[1], "--rss-child") == 0)
         return anonMemoryChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                                QString::fromLocal8Bit(argv[4]));
     if (argc == 4 && std::strcmp(argv[1], "--peak-rss-child") == 0)
         return peakRssChild(std::strcmp(argv[2], "load") == 0, QString::fromLocal8Bit(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "--analyser-peak-child") == 0)
+        return analyserPeakChild(QString::fromLocal8Bit(argv[2]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
