@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -63,14 +64,17 @@ void BM_OpenM3uOf100000Songs(benchmark::State &state)
 {
     static const M3uList list;
     int songs = 0;
+    double stall = 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto stack = std::make_unique<WindowStack>();
         stack->dialogs.fileAnswers = {{list.path}};
         state.ResumeTiming();
 
+        LongestStall window;
         stack->commands.OpenPlayListFiles(false);
         WindowStack::settle();
+        stall = std::max(stall, window.milliseconds());
 
         state.PauseTiming();
         songs = stack->songs.rowCount();
@@ -78,6 +82,8 @@ void BM_OpenM3uOf100000Songs(benchmark::State &state)
         state.ResumeTiming();
     }
     state.counters["songs"] = songs;
+    // The longest the window's thread went without answering events.
+    state.counters["ms_stall_max"] = stall;
 }
 BENCHMARK(BM_OpenM3uOf100000Songs)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -131,26 +137,31 @@ BENCHMARK(BM_MemoryImportedAgainstLoaded)->Unit(benchmark::kMillisecond)->Iterat
 int anonMemoryChild(const QString &mode, const QString &path, const QString &folder)
 {
     WindowStack stack(folder);
-    if (mode == QLatin1String("import")) {
+    const bool import = mode == QLatin1String("import");
+    if (import) {
         stack.dialogs.fileAnswers = {{path}};
         stack.commands.OpenPlayListFiles(false);
-        WindowStack::settle();
-        stack.store.SavePlayList(false);
     } else {
         stack.store.LoadPlayLists();
     }
     WindowStack::settle();
     stack.store.finishWrites();
-    if (stack.songs.rowCount() != MediaFiles::kCount && mode == QLatin1String("import"))
+    WindowStack::settle();
+    if (stack.songs.rowCount() != MediaFiles::kCount)
         return 1;
+    QByteArray anon;
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 1;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("RssAnon:")) {
-            std::printf("%s\n", line.mid(8).trimmed().split(' ').value(0).constData());
-            return 0;
-        }
+        if (line.startsWith("RssAnon:"))
+            anon = line.mid(8).trimmed().split(' ').value(0);
     }
-    return 1;
+    // The imported list, stored, is what the other child loads.
+    if (import)
+        stack.store.SavePlayList(false);
+    if (anon.isEmpty())
+        return 1;
+    std::printf("%s\n", anon.constData());
+    return 0;
 }

@@ -5,7 +5,6 @@
 // and gets its file-type icons; the song list view is shown and its selection
 // model is what the commands read.
 #include "core/duration.h"
-#include "core/freedmemory.h"
 #include "library/playlistfile.h"
 #include "mediafiles.h"
 #include "windowstack.h"
@@ -380,8 +379,6 @@ int main(int argc, char **argv)
     // The window's views need a GUI platform; no display is needed to measure.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // As the program does at its start.
-    returnBigBlocksWhenFreed();
     QApplication app(argc, argv);
     ensureIconTheme();
     if (argc == 5 && std::strcmp(argv[1], "--rss-child") == 0)

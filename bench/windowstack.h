@@ -18,9 +18,13 @@
 #include "support/scripteddialogs.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
 #include <QTreeView>
+
+#include <algorithm>
 
 struct WindowStack
 {
@@ -71,4 +75,38 @@ struct WindowStack
     SongListEditor editor;
     PlayListCommands commands;
     StatusPanelTexts status = StatusPanelTexts::initial();
+};
+
+// The longest time the event loop of this thread went without turning while
+// it runs: a timer that wants to fire every millisecond notes the gaps.
+class LongestStall
+{
+public:
+    LongestStall()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+        m_clock.start();
+        m_last = m_clock.nsecsElapsed();
+        m_timer.start(1);
+    }
+    // In milliseconds, up to now.
+    double milliseconds()
+    {
+        tick();
+        return static_cast<double>(m_longest) / 1e6;
+    }
+
+private:
+    void tick()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
 };

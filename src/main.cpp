@@ -1,5 +1,4 @@
 #include "core/datalocations.h"
-#include "core/freedmemory.h"
 #include "core/settingsstore.h"
 #include "library/fileicons.h"
 #include "playback/playerlinkfactory.h"
@@ -16,7 +15,6 @@
 
 int main(int argc, char *argv[])
 {
-    returnBigBlocksWhenFreed();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORN"));
     ensureIconTheme();

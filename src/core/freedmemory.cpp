@@ -14,11 +14,3 @@ void releaseFreedMemory()
     malloc_trim(0);
 #endif
 }
-
-void returnBigBlocksWhenFreed()
-{
-#if defined(__GLIBC__)
-    // Setting the threshold fixes it: it no longer grows with each big block freed.
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-#endif
-}

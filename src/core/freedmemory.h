@@ -7,8 +7,3 @@
 // where the C library offers no way.
 void releaseFreedMemory();
 
-// Makes every big block (a list's bytes, a working copy on its way) a mapping
-// of its own that goes back to the system when freed. The C library would
-// otherwise, after the first such block, keep the later ones in its pool,
-// where they stay once freed. Called once at start-up.
-void returnBigBlocksWhenFreed();

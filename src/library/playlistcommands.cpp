@@ -3,6 +3,7 @@
 #include "core/freedmemory.h"
 #include "core/userdialogs.h"
 #include "library/import/playlistimport.h"
+#include "playlistimportjob.h"
 #include "mediatypes.h"
 #include "playlistlibrarymodel.h"
 #include "playlistname.h"
@@ -11,6 +12,7 @@
 #include "songlistmodel.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
@@ -24,9 +26,6 @@
 namespace {
 
 const QString kProgramName = QStringLiteral("VORN");
-
-// No platform accepts a longer path; a longer "entry" of a list file is junk.
-constexpr qsizetype kMaxPathLength = 32767;
 
 // Imports of at least this many songs give what they freed back to the system.
 constexpr int kReleaseAfterSongs = 1000;
@@ -416,9 +415,16 @@ std::optional<int> PlayListCommands::importFile(const QString &path, bool merge)
     // would block the reading forever.
     if (!QFileInfo(path).isFile())
         return std::nullopt;
-    const std::optional<PlayListImport::ImportedList> list = PlayListImport::read(path);
+    // Merged songs go into the play list shown now, whatever is shown (a
+    // switch of the day schedule) by the time they are ready.
+    const QPersistentModelIndex target = m_library.index(m_store.ShownPlayList(), 0);
+    std::optional<PlayListImportJob::Result> list = runImport(path);
     if (!list)
         return std::nullopt;
+    if (merge && target.isValid() && target.row() != m_store.ShownPlayList()) {
+        m_store.selectPlayList(target.row());
+        switchTo(target.row());
+    }
     // A shortcut play list holds only its folder: merged songs would vanish.
     // With several play lists selected the shown one is not the only target.
     if (merge && (selectedIsShortcut() || m_store.multipleSelected()))
@@ -428,19 +434,49 @@ std::optional<int> PlayListCommands::importFile(const QString &path, bool merge)
         NewPlayList(unusedName(safePlayListName(list->name)));
 
     setBusy(true);
-    QStringList songs;
-    songs.reserve(list->songs.size());
-    for (const QString &song : list->songs) {
-        if (!song.isEmpty() && song.size() <= kMaxPathLength)
-            songs.append(song);
-    }
-    const auto added = static_cast<int>(songs.size());
-    m_editor.addFiles(songs);
+    const auto added = static_cast<int>(list->rows.size());
+    m_editor.appendMadeRows(std::move(list->rows));
     setBusy(false);
 
     if (!merge || added > 0)
         m_store.SetModifyedPLFlag();
     return added;
+}
+
+std::optional<PlayListImportJob::Result> PlayListCommands::runImport(const QString &path)
+{
+    // The window goes on answering while the job works: the music can be
+    // stopped, the program closed (which stops the job). What would change
+    // the play lists waits until the songs are in.
+    QEventLoop loop;
+    PlayListImportJob job(path, [&loop] {
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    m_import = &job;
+    m_store.setImporting(true);
+    if (m_hooks.setImporting)
+        m_hooks.setImporting(true, QFileInfo(path).fileName());
+    setBusy(true);
+    updateStatusBar();
+    // The job always ends the loop, also when it was done before it began:
+    // what was posted before the import is handled during it, every time.
+    loop.exec();
+    // The loop also ends when the program quits: the job is not waited for.
+    if (!job.isFinished())
+        job.cancel();
+    m_import = nullptr;
+    setBusy(false);
+    m_store.setImporting(false);
+    if (m_hooks.setImporting)
+        m_hooks.setImporting(false, QString());
+    updateStatusBar();
+    return job.take();
+}
+
+void PlayListCommands::cancelImport()
+{
+    if (m_import)
+        m_import->cancel();
 }
 
 void PlayListCommands::lvPlayLists_OLEDragDrop(const QStringList &paths, bool ctrl)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playlistimportjob.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -45,6 +47,9 @@ public:
         // ends in lvPlayLists_AfterLabelEdit.
         std::function<void(int row)> editPlayListName;
         std::function<void(int row)> scrollToPlayList;
+        // An import of the list file `name` begins (true) or has ended: the
+        // library list takes no clicks meanwhile, and the window says so.
+        std::function<void(bool importing, const QString &name)> setImporting;
     };
 
     PlayListCommands(PlayListStore &store, PlayListLibraryModel &library,
@@ -115,12 +120,17 @@ public:
     // songs, so the next import cannot lose them. Returns the number of songs
     // added, nothing when the file could not be read (then nothing changes).
     std::optional<int> ImportPlayListFile(const QString &path, bool merge);
+    // Whether an import is on its way, and the way to stop it (closing the
+    // window does): the import then changes nothing and answers nothing.
+    bool importing() const { return m_import != nullptr; }
+    void cancelImport();
     // Files dropped onto the library list: play list files are imported (with
     // Ctrl merged into the shown play list), everything else is ignored.
     void lvPlayLists_OLEDragDrop(const QStringList &paths, bool ctrl);
 
 private:
     std::optional<int> importFile(const QString &path, bool merge);
+    std::optional<PlayListImportJob::Result> runImport(const QString &path);
     int selectedCount() const;
     bool selectedIsShortcut() const;
     // Loads the entry's songs into the song list: from its working copy, or
@@ -143,6 +153,7 @@ private:
     UserDialogs &m_dialogs;
     Hooks m_hooks;
     std::function<bool(const QStringList &)> m_deleteCheck;
+    PlayListImportJob *m_import = nullptr; // the import on its way, if any
     std::function<void(const QString &, const QString &)> m_renamed;
     bool m_playListMouseMoved = false;
 };

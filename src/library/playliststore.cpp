@@ -1,5 +1,7 @@
 #include "playliststore.h"
 
+#include "core/freedmemory.h"
+
 #include "backgroundwriter.h"
 #include "core/userdialogs.h"
 #include "playlistdisk.h"
@@ -415,10 +417,34 @@ void PlayListStore::writeWorkingCopy(int row)
     if (workingCopyCurrent(row, target))
         return;
     const QString &shortcut = m_library.entry(row).shortcut;
-    writeWorkingCopyBytes(row, target,
-                          shortcut.isEmpty() ? PlayListFile::serialize(m_songs.rows())
-                                             : PlayListFile::serializeShortcut(shortcut),
-                          true);
+    if (!shortcut.isEmpty()) {
+        writeWorkingCopyBytes(row, target, PlayListFile::serializeShortcut(shortcut), true);
+        return;
+    }
+    const std::vector<SongRow> &rows = m_songs.rows();
+    qsizetype size = 0;
+    for (const SongRow &song : rows)
+        size += song.line().size() + 2; // what serialize() writes of it
+    if (size < m_backgroundBytes) {
+        writeWorkingCopyBytes(row, target, PlayListFile::serialize(rows), true);
+        return;
+    }
+    // A big list is written out on the writer's thread too, from a copy of
+    // its rows (which share their texts): the window waits for neither.
+    m_writing.insert(target, QPersistentModelIndex(m_library.index(row, 0)));
+    rememberWorkingCopy(row, target, size);
+    PlayListDisk *disk = m_disk;
+    m_writer->post(target, QByteArray(),
+                   [disk, snapshot = rows](const QString &path, const QByteArray &,
+                                           QString &error) mutable {
+                       const bool written =
+                           disk->writeScratch(path, PlayListFile::serialize(snapshot), error);
+                       // The copy and its bytes were made here, in this
+                       // thread's own pool: given back, on this thread.
+                       snapshot = {};
+                       releaseFreedMemory();
+                       return written;
+                   });
 }
 
 void PlayListStore::writeWorkingCopyBytes(int row, const QString &target, const QByteArray &bytes,
@@ -456,6 +482,7 @@ void PlayListStore::writeWorkingCopyBytes(int row, const QString &target, const 
 
 void PlayListStore::workingCopyWritten(const QString &path, bool written, const QString &error)
 {
+
     // A newer write of the same file may be waiting behind this one: its
     // entry stays recorded until it is done.
     const QPersistentModelIndex entry =
@@ -705,6 +732,8 @@ QString PlayListStore::editBlockReason() const
 {
     if (!m_writeProblem.isEmpty())
         return m_writeProblem;
+    if (m_importing)
+        return QStringLiteral("A play list is being imported.");
     const int row = ShownPlayList();
     if (row >= 0 && isUnreadable(row))
         return QStringLiteral("The Play List '%1' could not be read, so it cannot be changed.")

@@ -109,6 +109,9 @@ public:
     bool recheckWriteProblem();
     // Why the shown play list may not be changed now (the folder cannot be
     // written, or the list could not be read), or empty.
+    // While an import is on its way the play lists are not to be changed.
+    void setImporting(bool importing) { m_importing = importing; }
+    bool importing() const { return m_importing; }
     QString editBlockReason() const;
 
     // The row of the selected play list, or -1.
@@ -205,5 +208,6 @@ private:
     QHash<QString, QPersistentModelIndex> m_writing;
     // File names of the working copies recoverWorkingCopies kept.
     QStringList m_recovered;
+    bool m_importing = false;
     QString m_writeProblem;
 };

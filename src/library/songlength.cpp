@@ -96,10 +96,13 @@ private:
 };
 
 void estimateRange(const QStringList &files, qsizetype from, qsizetype to,
-                   const std::function<void(qsizetype index, qint32 length)> &take)
+                   const std::function<void(qsizetype index, qint32 length)> &take,
+                   const std::atomic<bool> *stop)
 {
     OpenFolder folder;
     for (qsizetype i = from; i < to; ++i) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return;
         const QString &file = files[i];
         // A name with a NUL in it names no file (the system would cut it there).
         if (estimatedType(file) == EstimatedType::None || file.contains(QChar(u'\0'))) {
@@ -163,7 +166,8 @@ qint32 EstimateSongLength(const QString &file)
 }
 
 void EstimateSongLengths(const QStringList &files,
-                         const std::function<void(qsizetype index, qint32 length)> &take)
+                         const std::function<void(qsizetype index, qint32 length)> &take,
+                         const std::atomic<bool> *stop)
 {
 #ifdef Q_OS_UNIX
     // Looking files up is the kernel's work and scales with the cores; a
@@ -173,16 +177,19 @@ void EstimateSongLengths(const QStringList &files,
     std::thread second;
     if (files.size() >= kWorthAThread && std::thread::hardware_concurrency() > 1) {
         try {
-            second = std::thread([&] { estimateRange(files, half, files.size(), take); });
+            second = std::thread([&] { estimateRange(files, half, files.size(), take, stop); });
         } catch (const std::system_error &) {
             // No thread to be had: the whole list on this one.
         }
     }
-    estimateRange(files, 0, second.joinable() ? half : files.size(), take);
+    estimateRange(files, 0, second.joinable() ? half : files.size(), take, stop);
     if (second.joinable())
         second.join();
 #else
-    for (qsizetype i = 0; i < files.size(); ++i)
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return;
         take(i, EstimateSongLength(files[i]));
+    }
 #endif
 }

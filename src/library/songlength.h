@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <atomic>
 #include <functional>
 
 // Play length estimated from a media file's size alone, in whole seconds, for
@@ -32,6 +33,8 @@ qint32 estimateSongLengthFromSize(const QString &file, qint64 sizeInBytes);
 // Each file's estimate is handed to `take(index, length)` on the thread that
 // looked the file up, so that work on each file can go on beside the lookups.
 // `take` is called once for every index, from up to two threads at once; it
-// must be safe to call so for different indexes.
+// must be safe to call so for different indexes. Once `*stop` is true (it is
+// read between files) the remaining files are neither looked up nor taken.
 void EstimateSongLengths(const QStringList &files,
-                         const std::function<void(qsizetype index, qint32 length)> &take);
+                         const std::function<void(qsizetype index, qint32 length)> &take,
+                         const std::atomic<bool> *stop = nullptr);

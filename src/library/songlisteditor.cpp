@@ -59,6 +59,16 @@ void SongListEditor::addFiles(const QStringList &files)
     EstimateSongLengths(files, [&](qsizetype index, qint32 length) {
         rows[static_cast<size_t>(index)] = rowOfFile(files[index], length);
     });
+    SongRow::packLines(rows);
+    appendMadeRows(std::move(rows));
+}
+
+void SongListEditor::appendMadeRows(std::vector<SongRow> rows)
+{
+    if (rows.empty())
+        return;
+    if (m_store.selectedPlayList() < 0)
+        m_store.NewPlayList(QString());
     if (m_hooks.assignIcons) {
         for (SongRow &row : rows)
             m_hooks.assignIcons(row);

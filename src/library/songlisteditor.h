@@ -38,6 +38,9 @@ public:
     void Add2PlayList(const QString &file, const QStringList &fields = {});
     // Add2PlayList for each file in order, the rows inserted as one block.
     void addFiles(const QStringList &files);
+    // Rows made elsewhere (an import's), appended as one block with their
+    // file-type icons; a new play list first when none is selected.
+    void appendMadeRows(std::vector<SongRow> rows);
     // Asks for media files and adds them in the dialog's order.
     void AddMediaFiles();
     void RemoveSelectedSongs();
@@ -53,14 +56,15 @@ public:
     // The row under the pointer during a drag, -1 for none.
     int DropTarget = -1;
 
+    // The row of a file without its icons: titled after the file name unless
+    // fields follow. Safe on any thread.
+    static SongRow rowOfFile(const QString &file, qint32 lengthSeconds, bool titled = true);
+
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
 private:
     SongRow makeRow(const QString &file, const QStringList &fields, qint32 lengthSeconds) const;
-    // The row of a file without its icons: titled after the file name unless
-    // fields follow. Safe on any thread.
-    static SongRow rowOfFile(const QString &file, qint32 lengthSeconds, bool titled = true);
     std::vector<bool> selectionFlags() const;
     void moveCurrentOffRemovedRows(std::vector<int> rows);
     // Puts the rows in `order` (see SongListModel::reorder); the rows flagged

@@ -112,8 +112,6 @@ void SongListModel::appendRows(std::vector<SongRow> rows)
 {
     if (rows.empty())
         return;
-    if (rows.size() > 1)
-        SongRow::packLines(rows);
     const int at = rowCount();
     beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
     for (const SongRow &row : rows)

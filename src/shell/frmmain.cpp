@@ -64,6 +64,8 @@ namespace {
 
 // How long a note stays in the status bar; the panels it covers come back after.
 constexpr int kStatusNoteMs = 60'000;
+// How soon a close asked for during an import is tried again.
+constexpr int kCloseAfterImportMs = 20;
 
 constexpr std::array<const char *, frmMain::kButtonCaptionCount> kButtonCaptionTexts{
     "New",   "Open", "Save", "Add",  "Remove", "View", "Prev",  "Play",
@@ -353,6 +355,13 @@ void frmMain::wireCommands()
     hooks.showPlayListMenu = [this] { m_actions->mnuPL->popup(QCursor::pos()); };
     hooks.editPlayListName = [this](int row) { m_lvPlayLists->editName(row); };
     hooks.scrollToPlayList = [this](int row) { m_lvPlayLists->scrollTo(m_library->index(row, 0)); };
+    hooks.setImporting = [this](bool importing, const QString &name) {
+        m_lvPlayLists->setEnabled(!importing);
+        if (importing)
+            statusBar()->showMessage(QStringLiteral("Importing %1...").arg(name));
+        else
+            statusBar()->clearMessage();
+    };
     m_commands->setHooks(std::move(hooks));
 
     routeLibraryView(*m_lvPlayLists, *m_commands, this);
@@ -605,6 +614,14 @@ void frmMain::changeEvent(QEvent *event)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // An import on its way is stopped first (it changes nothing then); the
+    // close comes back once it has returned.
+    if (m_commands->importing()) {
+        m_commands->cancelImport();
+        event->ignore();
+        QTimer::singleShot(kCloseAfterImportMs, this, &QWidget::close);
+        return;
+    }
     if (Form_QueryUnload())
         event->ignore();
     else

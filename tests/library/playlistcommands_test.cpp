@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -586,6 +587,59 @@ TEST_F(PlayListCommandsTest, OpeningThePartyListResolvesBothPathsAndTitlesThem)
     EXPECT_EQ(shownName(), QStringLiteral("PARTY"));
     EXPECT_EQ(library.entry(0).tag, QStringLiteral("*"));
     EXPECT_EQ(PlayListFile::parse(readBytes(path("Party.tmp"))).songs.size(), 2u);
+}
+
+// An import works beside the window's event loop: what was posted before it
+// is handled while it works. A cancel then (what closing the window does)
+// leaves the library and the folder as they were; let through, the rows that
+// land are exactly those that adding the same files one by one makes.
+TEST_F(PlayListCommandsTest, AnImportLetsTheWindowAnswerAndACancelChangesNothing)
+{
+    storedList(QStringLiteral("Pop"));
+    store.LoadPlayLists();
+    QByteArray m3u = "#EXTM3U\n";
+    QStringList paths;
+    for (int i = 0; i < 5000; ++i) {
+        const QString name = QStringLiteral("s%1.%2").arg(i).arg(i % 2 ? "mid" : "mp3");
+        if (i % 100 == 0)
+            writeBytes(path(QStringLiteral("lists/") + name), QByteArray(100000 + i, 'x'));
+        paths << path(QStringLiteral("lists/") + name);
+        m3u += "#EXTINF:10,x\n" + name.toUtf8() + '\n';
+    }
+    const QString file = listFile(QStringLiteral("big.m3u"), m3u);
+    store.finishWrites();
+    const auto folderBytes = [this] {
+        QStringList all;
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
+            all << name + QLatin1Char('=') + QString::fromLatin1(readBytes(path(name)).toHex());
+        return all;
+    };
+    const QStringList before = folderBytes();
+
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        answered = commands.importing();
+        commands.cancelImport();
+    });
+    EXPECT_EQ(commands.ImportPlayListFile(file, false), std::nullopt);
+    EXPECT_TRUE(answered);
+    EXPECT_FALSE(commands.importing());
+    store.finishWrites();
+    EXPECT_EQ(names(), QStringList{"Pop"});
+    EXPECT_EQ(folderBytes(), before);
+
+    answered = false;
+    QTimer::singleShot(0, [&] { answered = commands.importing(); });
+    ASSERT_EQ(commands.ImportPlayListFile(file, false), 5000);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(names(), (QStringList{"Pop", "big"}));
+    const std::vector<SongRow> imported = songs.rows();
+    commands.NewPlayList(QStringLiteral("Added"));
+    editor.addFiles(paths);
+    ASSERT_EQ(songs.rows().size(), imported.size());
+    for (size_t i = 0; i < imported.size(); ++i)
+        ASSERT_EQ(songs.rows()[i].line(), imported[i].line()) << i;
+    EXPECT_EQ(imported[100].field(chLen), QStringLiteral("00:06"));
 }
 
 TEST_F(PlayListCommandsTest, AnExtendedM3uGivesOneSongPerPath)

@@ -110,10 +110,10 @@ TEST(SongRow, ModelSortAgreesWithQtsComparisonOverMixedTexts)
     }
 }
 
-// Rows appended in a batch (an import) are packed into shared buffers: each
-// keeps its texts, line breaks, played mark and icons, and a row changed
-// afterwards changes alone.
-TEST(SongRow, RowsAppendedTogetherArePackedAndKeepEverything)
+// Rows made in a batch (an import) are packed into shared buffers: each keeps
+// its texts, line breaks, played mark and icons, and a row changed afterwards
+// changes alone.
+TEST(SongRow, RowsPackedTogetherKeepEverything)
 {
     std::vector<SongRow> rows;
     for (int i = 0; i < 3000; ++i) {
@@ -127,6 +127,7 @@ TEST(SongRow, RowsAppendedTogetherArePackedAndKeepEverything)
         rows.push_back(row);
     }
     const std::vector<SongRow> made = rows;
+    SongRow::packLines(rows);
     SongListModel model;
     model.appendRows(std::move(rows));
     ASSERT_EQ(model.rowCount(), 3000);

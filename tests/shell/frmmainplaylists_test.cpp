@@ -4,8 +4,10 @@
 #include "library/songlistactions.h"
 #include "library/songlistmodel.h"
 #include "library/songlistview.h"
+#include "playback/playeractions.h"
 #include "shell/mainactions.h"
 #include "support/frmmainfixture.h"
+#include "support/waitfor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -107,6 +109,35 @@ protected:
         EXPECT_TRUE(closeWindow(window));
     }
 };
+
+// While a big list is imported the window answers: Stop stops the music, and
+// closing stops the import (nothing of it is kept, the stored lists are as
+// they were) and then closes the window.
+TEST_F(frmMainPlayListsTest, DuringAnImportStopStopsTheMusicAndClosingEndsBoth)
+{
+    writeBytes(path("Pop.sdf"), popBytes);
+    QByteArray m3u;
+    for (int i = 0; i < 5000; ++i)
+        m3u += "/m/song" + QByteArray::number(i) + ".mid\n";
+    writeBytes(path("big.m3u"), m3u);
+    auto window = start();
+    window->playerActions().tbPlay->trigger();
+    ASSERT_EQ(link->state, FakePlayerLink::kPlaying);
+
+    dialogs.fileAnswers = {{path("big.m3u")}};
+    bool stoppedDuring = false;
+    QTimer::singleShot(0, [&] {
+        window->playerActions().tbStop->trigger();
+        stoppedDuring = link->state == FakePlayerLink::kStopped;
+        window->close();
+    });
+    window->mainActions().mnuPLOpen->trigger();
+    EXPECT_TRUE(stoppedDuring);
+    ASSERT_TRUE(waitFor([&] { return !window->isVisible(); }));
+    EXPECT_FALSE(exists("big.sdf"));
+    EXPECT_FALSE(exists("big.tmp"));
+    EXPECT_EQ(readBytes(path("Pop.sdf")), popBytes);
+}
 
 TEST_F(frmMainPlayListsTest, KeysAndDragsOnTheLibrarySwitchTheShownListAsAClickDoes)
 {
