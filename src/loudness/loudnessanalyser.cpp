@@ -252,8 +252,12 @@ private:
         m_resampler.reset(resampler);
         if (made < 0 || swr_init(resampler) < 0)
             return QStringLiteral("audio format not convertible");
+        // The histogram keeps what the integrated loudness needs in a fixed
+        // table (in steps of a tenth of a LU) instead of a list that grows
+        // with every 100 ms of audio: a ten-hour file costs what a song costs.
         m_meter.reset(ebur128_init(static_cast<unsigned>(m_channels), static_cast<unsigned long>(m_rate),
-                                   EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK));
+                                   EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK |
+                                       EBUR128_MODE_HISTOGRAM));
         if (!m_meter)
             return QStringLiteral("audio format not measurable");
         m_format0 = frame.format;
