@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -258,8 +259,30 @@ void BM_RepaintSongList(benchmark::State &state)
 }
 BENCHMARK(BM_RepaintSongList)->Unit(benchmark::kMillisecond);
 
+// Times the start-up's load over `folder`: its working copies deleted, then
+// listed, the first play list loaded and shown. `after` sees each stack once
+// the timing has paused.
+void timeStartUps(benchmark::State &state, const QString &folder,
+                  const std::function<void(WindowStack &)> &after)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto stack = std::make_unique<WindowStack>(folder);
+        stack->store.DeleteWorkingCopies();
+        state.ResumeTiming();
+
+        stack->store.LoadPlayLists();
+        WindowStack::settle();
+
+        state.PauseTiming();
+        after(*stack);
+        stack.reset();
+        state.ResumeTiming();
+    }
+}
+
 // The start-up's listing: a program folder of 200 play lists of 1,000 songs
-// each and no working copies; listed, the first one loaded and shown.
+// each and no working copies.
 void BM_ListLibraryOf200PlayLists(benchmark::State &state)
 {
     QTemporaryDir folder;
@@ -268,50 +291,26 @@ void BM_ListLibraryOf200PlayLists(benchmark::State &state)
                     storedList(i * kLibraryListSongs, kLibraryListSongs));
     }
     int lists = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto stack = std::make_unique<WindowStack>(folder.path());
-        stack->store.DeleteWorkingCopies();
-        state.ResumeTiming();
-
-        stack->store.LoadPlayLists();
-        WindowStack::settle();
-
-        state.PauseTiming();
-        lists = stack->library.count();
-        stack.reset();
-        state.ResumeTiming();
-    }
+    timeStartUps(state, folder.path(), [&lists](WindowStack &stack) { lists = stack.library.count(); });
     state.counters["lists"] = lists;
 }
 BENCHMARK(BM_ListLibraryOf200PlayLists)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // The start-up's load of a program folder whose one play list holds 100,000
-// songs and has no working copy yet (as after a clean close): listed, loaded,
-// shown, its working copy made. What the window waits for; a big working
-// copy is written on the writer's thread, outside the timing.
+// songs and has no working copy yet (as after a clean close), its working
+// copy made. What the window waits for; a big working copy is written on the
+// writer's thread, outside the timing.
 void BM_StartUpLoadWithWorkingCopy(benchmark::State &state)
 {
     QTemporaryDir folder;
     writeStored(folder.filePath(QStringLiteral("Big.sdf")), storedList(0, kSongs));
     int songs = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto stack = std::make_unique<WindowStack>(folder.path());
-        stack->store.DeleteWorkingCopies();
-        state.ResumeTiming();
-
-        stack->store.LoadPlayLists();
-        WindowStack::settle();
-
-        state.PauseTiming();
-        songs = stack->songs.rowCount();
-        stack->store.finishWrites();
+    timeStartUps(state, folder.path(), [&](WindowStack &stack) {
+        songs = stack.songs.rowCount();
+        stack.store.finishWrites();
         if (!QFile::exists(folder.filePath(QStringLiteral("Big.tmp"))))
             std::abort();
-        stack.reset();
-        state.ResumeTiming();
-    }
+    });
     state.counters["songs"] = songs;
 }
 BENCHMARK(BM_StartUpLoadWithWorkingCopy)->Unit(benchmark::kMillisecond)->Iterations(10);
