@@ -121,9 +121,10 @@ void SongRow::setField(SongColumn column, QStringView text)
 
 void SongRow::packLines(std::span<SongRow> rows)
 {
-    // Buffers of a few MiB: big enough that their own cost vanishes, small
-    // enough that a row's offset always fits and no huge block is needed.
-    constexpr qsizetype kBufferBytes = 4 * 1024 * 1024;
+    // Buffers of 64 KiB: big enough that their own cost vanishes, small
+    // enough to come from the heap's pages at hand rather than from fresh
+    // mappings, whose every page the system must first fault in.
+    constexpr qsizetype kBufferBytes = 64 * 1024;
     size_t first = 0;
     while (first < rows.size()) {
         qsizetype bytes = 0;
