@@ -415,6 +415,10 @@ std::optional<int> PlayListCommands::importFile(const QString &path, bool merge)
     // would block the reading forever.
     if (!QFileInfo(path).isFile())
         return std::nullopt;
+    // One import at a time: a list dropped onto the song list while another
+    // is on its way is refused, as the commands are.
+    if (m_import)
+        return std::nullopt;
     // Merged songs go into the play list shown now, whatever is shown (a
     // switch of the day schedule) by the time they are ready.
     const QPersistentModelIndex target = m_library.index(m_store.ShownPlayList(), 0);
@@ -461,7 +465,8 @@ std::optional<PlayListImportJob::Result> PlayListCommands::runImport(const QStri
     // The job always ends the loop, also when it was done before it began:
     // what was posted before the import is handled during it, every time.
     loop.exec();
-    // The loop also ends when the program quits: the job is not waited for.
+    // The loop also ends when the program quits: the job is then stopped,
+    // not waited for to the end.
     if (!job.isFinished())
         job.cancel();
     m_import = nullptr;

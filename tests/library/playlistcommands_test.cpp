@@ -617,12 +617,16 @@ TEST_F(PlayListCommandsTest, AnImportLetsTheWindowAnswerAndACancelChangesNothing
     const QStringList before = folderBytes();
 
     bool answered = false;
+    std::optional<int> second = 0;
     QTimer::singleShot(0, [&] {
         answered = commands.importing();
+        // A second list while the first is on its way is refused.
+        second = commands.ImportPlayListFile(file, true);
         commands.cancelImport();
     });
     EXPECT_EQ(commands.ImportPlayListFile(file, false), std::nullopt);
     EXPECT_TRUE(answered);
+    EXPECT_EQ(second, std::nullopt);
     EXPECT_FALSE(commands.importing());
     store.finishWrites();
     EXPECT_EQ(names(), QStringList{"Pop"});
