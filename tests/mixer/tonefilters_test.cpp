@@ -4,6 +4,7 @@
 #include "playback/mpvipc.h"
 #include "playback/mpvlink.h"
 #include "support/audiofiles.h"
+#include "support/nullaudiompv.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -19,10 +20,8 @@ class ToneFiltersTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("mpv")).isEmpty())
+        if (!NullAudioMpv::installed())
             GTEST_SKIP() << "mpv is not installed";
-        m_oldOptions = qgetenv("VORN_MPV_OPTIONS");
-        qputenv("VORN_MPV_OPTIONS", "--ao=null");
         link = std::make_unique<MpvLink>(dir.filePath(QStringLiteral("mpv.sock")));
         ASSERT_TRUE(link->StartWinamp(QString()));
     }
@@ -31,7 +30,6 @@ protected:
     {
         if (link)
             link->CloseWinamp();
-        qputenv("VORN_MPV_OPTIONS", m_oldOptions);
     }
 
     // The gain parameter of the player's filter under `label`; empty when
@@ -61,7 +59,7 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<MpvLink> link;
-    QByteArray m_oldOptions;
+    NullAudioMpv m_nullAudio;
 };
 
 TEST_F(ToneFiltersTest, FadersSetThePlayersToneFiltersAndTheyStayForTheNextSong)

@@ -13,6 +13,7 @@
 #include "support/playlistfiles.h"
 #include "support/recordingdisplay.h"
 #include "support/scripteddialogs.h"
+#include "support/nullaudiompv.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -41,10 +42,8 @@ class PlaybackEndToEndTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("mpv")).isEmpty())
+        if (!NullAudioMpv::installed())
             GTEST_SKIP() << "mpv is not installed";
-        m_oldOptions = qgetenv("VORN_MPV_OPTIONS");
-        qputenv("VORN_MPV_OPTIONS", "--ao=null");
         library.addEntry({QStringLiteral("Three"), QString(), QString()});
         link = std::make_unique<MpvLink>(dir.filePath(QStringLiteral("mpv.sock")));
         sequencer = std::make_unique<PlaybackSequencer>(*link, songs, selection, library, actions,
@@ -60,7 +59,6 @@ protected:
     {
         if (link)
             link->CloseWinamp();
-        qputenv("VORN_MPV_OPTIONS", m_oldOptions);
     }
 
     void addSongs(int count, double seconds)
@@ -130,7 +128,7 @@ protected:
     QList<int> started;
 
 private:
-    QByteArray m_oldOptions;
+    NullAudioMpv m_nullAudio;
 };
 
 TEST_F(PlaybackEndToEndTest, ThreeSongsPlayInOrderAndPlaybackStopsAfterTheLast)

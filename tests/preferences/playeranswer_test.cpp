@@ -6,6 +6,7 @@
 #include "shell/playeranswercheck.h"
 #include "shell/shellsettings.h"
 #include "support/frmmainfixture.h"
+#include "support/nullaudiompv.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,12 +25,9 @@ class PlayerAnswer : public frmMainFixture
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("mpv")).isEmpty())
+        if (!NullAudioMpv::installed())
             GTEST_SKIP() << "mpv is not installed";
-        m_oldOptions = qgetenv("VORN_MPV_OPTIONS");
-        qputenv("VORN_MPV_OPTIONS", "--ao=null");
     }
-    void TearDown() override { qputenv("VORN_MPV_OPTIONS", m_oldOptions); }
 
     // Types `player` into the preferences over what was there and presses OK.
     static void choosePlayer(frmMain &window, const QString &player)
@@ -57,7 +55,7 @@ protected:
     }
 
 private:
-    QByteArray m_oldOptions;
+    NullAudioMpv m_nullAudio;
 };
 
 TEST_F(PlayerAnswer, AProgramThatIsNoPlayerIsReportedWithoutABoxAndAPlayerIsNot)

@@ -218,15 +218,7 @@ TEST_F(frmMainFileFailuresTest, ARealFullAndReadOnlyFileSystem)
 // and changes no file, at closing neither.
 TEST_F(frmMainFileFailuresTest, AFolderThatCannotBeWrittenIsShownAndNamedButNeverChanged)
 {
-    struct Case
-    {
-        const char *what;
-        bool readOnly;
-        const char *reason;
-    };
-    const Case cases[] = {{"read-only", true, "it is read-only."},
-                          {"full", false, "the disk is full."}};
-    for (const Case &c : cases) {
+    for (const UnwritableKind &c : kUnwritableKinds) {
         SmallVolume volume(path(QString::fromLatin1(c.what)));
         if (!volume.mounted())
             GTEST_SKIP() << "no right to mount a file system here";
@@ -235,10 +227,7 @@ TEST_F(frmMainFileFailuresTest, AFolderThatCannotBeWrittenIsShownAndNamedButNeve
         writeBytes(volume.path() + QStringLiteral("/B.sdf"), manySongs(2));
         writeBytes(volume.path() + QStringLiteral("/B.tmp"),
                    manySongs(3)); // a crash's unsaved work
-        if (c.readOnly)
-            ASSERT_TRUE(volume.makeReadOnly());
-        else
-            volume.fill();
+        ASSERT_TRUE(volume.makeUnwritable(c));
         const QDir folder(volume.path());
         const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
         dialogs.messages.clear();

@@ -270,23 +270,12 @@ TEST_F(VornRestartTest, AReadOnlyOrFullFolderStartsAndPlays)
     const QByteArray stored = "Tone\xFF\xFF\xFF\xFF"
                               "00:20\xFF" +
                               QFile::encodeName(song) + "\xFF\r\n";
-    struct Case
-    {
-        const char *what;
-        bool readOnly;
-        const char *reason;
-    };
-    const Case cases[] = {{"read-only", true, "it is read-only."},
-                          {"full", false, "the disk is full."}};
-    for (const Case &c : cases) {
+    for (const UnwritableKind &c : kUnwritableKinds) {
         SmallVolume volume(path(QString::fromLatin1(c.what)));
         if (!volume.mounted())
             GTEST_SKIP() << "no right to mount a file system here";
         writeBytes(volume.path() + QStringLiteral("/A.sdf"), stored);
-        if (c.readOnly)
-            ASSERT_TRUE(volume.makeReadOnly());
-        else
-            volume.fill();
+        ASSERT_TRUE(volume.makeUnwritable(c));
         const QDir folder(volume.path());
         const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
 

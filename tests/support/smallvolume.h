@@ -9,6 +9,17 @@
 
 #include <sys/mount.h>
 
+// The two ways a play list folder cannot be written, with the reason VORN
+// gives for each.
+struct UnwritableKind
+{
+    const char *what;
+    bool readOnly;
+    const char *reason;
+};
+inline constexpr UnwritableKind kUnwritableKinds[] = {{"read-only", true, "it is read-only."},
+                                                      {"full", false, "the disk is full."}};
+
 // A real 64 KiB file system of the test's own (a tmpfs mounted on a folder),
 // to be filled up or made read-only. Mounting needs the right to; a test
 // skips when `mounted()` is false. Unmounted when it goes.
@@ -49,6 +60,14 @@ public:
     bool makeReadOnly() const
     {
         return ::mount("tmpfs", m_at.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0;
+    }
+    // Read-only or full, as `kind` says; false when it could not be made so.
+    bool makeUnwritable(const UnwritableKind &kind) const
+    {
+        if (kind.readOnly)
+            return makeReadOnly();
+        fill();
+        return true;
     }
 
 private:
