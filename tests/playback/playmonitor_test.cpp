@@ -207,25 +207,34 @@ TEST_F(PlayMonitorTest, APlayerThatCannotBeStartedIsTriedAgainWithGrowingWaitsAn
     EXPECT_EQ(sequencer.tmrRestart()->interval(), 1000);
 }
 
-TEST_F(PlayMonitorTest, StopEndsTheAttemptsToBringThePlayerBack)
+// The user's Stop ends the attempts to bring the player back and forgets how
+// long their waits had grown: a player that dies after the next Play is
+// awaited the shortest time again.
+TEST_F(PlayMonitorTest, StopEndsTheAttemptsAndForgetsHowLongTheyHadGrown)
 {
     rows(3);
     click(actions.tbPlay);
     link.present = false;
     link.startSucceeds = false;
     monitor.tmrMonitor_Timer();
-    sequencer.tmrRestart_Timer(); // fails: the player is not linked now
+    for (int attempt = 0; attempt < 6; ++attempt)
+        sequencer.tmrRestart_Timer(); // each fails: the player is not linked now
     ASSERT_FALSE(sequencer.PlayerLinked());
+    ASSERT_EQ(sequencer.tmrRestart()->interval(), 30000);
     actions.tbStop->trigger();
     EXPECT_FALSE(sequencer.tmrRestart()->isActive());
     EXPECT_TRUE(stoppedState());
     EXPECT_TRUE(controlsEnabled);
     EXPECT_TRUE(dialogs.messages.empty());
+
+    link.startSucceeds = true;
+    ASSERT_TRUE(sequencer.linkPlayer());
+    click(actions.tbPlay);
+    link.present = false; // dies before it is seen playing
+    monitor.tmrMonitor_Timer();
+    ASSERT_TRUE(sequencer.tmrRestart()->isActive());
+    EXPECT_EQ(sequencer.tmrRestart()->interval(), 1000);
 }
-
-} // namespace
-
-namespace {
 
 // After a restart the report says what happens next: the next row plays, or
 // there is none (the last row without Repeat) and playback has ended.
@@ -267,29 +276,6 @@ TEST_F(PlayMonitorTest, TheRestartReportSaysWhetherPlayingGoesOnOrHasEnded)
         EXPECT_EQ(playedRows(), c.next ? QList<int>{c.next} : QList<int>());
         EXPECT_EQ(sequencer.tmrMonitor()->isActive(), c.next != 0);
     }
-}
-
-// The user's Stop ends the attempts and forgets how long they had grown: a
-// player that dies after the next Play is awaited the shortest time again.
-TEST_F(PlayMonitorTest, AfterStopTheNextDeathWaitsTheShortestTimeAgain)
-{
-    rows(3);
-    click(actions.tbPlay);
-    link.present = false;
-    link.startSucceeds = false;
-    monitor.tmrMonitor_Timer();
-    for (int attempt = 0; attempt < 6; ++attempt)
-        sequencer.tmrRestart_Timer();
-    ASSERT_EQ(sequencer.tmrRestart()->interval(), 30000);
-
-    actions.tbStop->trigger();
-    link.startSucceeds = true;
-    ASSERT_TRUE(sequencer.linkPlayer());
-    click(actions.tbPlay);
-    link.present = false; // dies before it is seen playing
-    monitor.tmrMonitor_Timer();
-    ASSERT_TRUE(sequencer.tmrRestart()->isActive());
-    EXPECT_EQ(sequencer.tmrRestart()->interval(), 1000);
 }
 
 } // namespace
