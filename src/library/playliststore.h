@@ -111,7 +111,6 @@ public:
     // written, or the list could not be read), or empty.
     // While an import is on its way the play lists are not to be changed.
     void setImporting(bool importing) { m_importing = importing; }
-    bool importing() const { return m_importing; }
     QString editBlockReason() const;
 
     // The row of the selected play list, or -1.

@@ -51,8 +51,6 @@ void SongListEditor::addFiles(const QStringList &files)
 {
     if (files.isEmpty())
         return;
-    if (m_store.selectedPlayList() < 0)
-        m_store.NewPlayList(QString());
     // Each row is made on the thread that looked its file up, beside the
     // other lookups; the icons, whose lookup shares one cache, come after.
     std::vector<SongRow> rows(static_cast<size_t>(files.size()));
