@@ -35,8 +35,6 @@ namespace {
 const QString kLevelFilterLabel = QStringLiteral("vornlevel");
 const QString kMpvOptionsVariable = QStringLiteral("VORN_MPV_OPTIONS");
 
-// How long WinampStartPlay waits for the file to play.
-constexpr int kLoadWaitMs = 2000;
 // How long a started file may stay loading before it counts as failed.
 constexpr int kLoadingLimitMs = 10000;
 constexpr int kFadeStepMs = 40;
@@ -273,8 +271,11 @@ bool MpvLink::launch(const QString &path)
     m_ipc.setSocketPath(freeSocketPath());
     QStringList arguments{QStringLiteral("--idle=yes"), QStringLiteral("--no-video"),
                           QStringLiteral("--force-window=no"), QStringLiteral("--no-terminal"),
-                          // The end of a song is seen as the player going idle.
-                          QStringLiteral("--keep-open=no"),
+                          // A song that has played to its end is held, paused at
+                          // its end, rather than closed: closing waits for the
+                          // sound card to play out, and mpv answers nobody for
+                          // those tenths of a second.
+                          QStringLiteral("--keep-open=yes"),
                           QStringLiteral("--input-ipc-server=") + m_ipc.socketPath()};
     arguments += kLockedDownOptions;
     arguments += QProcess::splitCommand(qEnvironmentVariable(qPrintable(kMpvOptionsVariable)));
@@ -334,6 +335,7 @@ void MpvLink::CloseWinamp()
     forgetStart();
     m_listFile.clear();
     m_listFileRefused = false;
+    m_pausedByUser = false;
 }
 
 void MpvLink::WinampClearList()
@@ -363,9 +365,6 @@ void MpvLink::playListFile()
             WinampStopButton();
         return;
     }
-    // The pause flag outlives a file in mpv; a new song starts playing.
-    if (!call(command({QStringLiteral("set_property"), QStringLiteral("pause"), false})).answered())
-        return;
     // Filters set between files are rebuilt with the next one, so the level
     // is put in place while nothing plays.
     call(command({QStringLiteral("af"), QStringLiteral("add"),
@@ -386,11 +385,39 @@ void MpvLink::playListFile()
         call(command({QStringLiteral("loadfile"), m_listFile, QStringLiteral("replace")}));
     if (!reply.answered())
         return;
+    // Taken before anything else is read: the file's events follow the reply.
     m_startingEntry = std::max<qint64>(
         0, reply.data.toObject().value(QLatin1String("playlist_entry_id")).toInteger(0));
     m_startingEntrySeen = false;
+    // Loading a file takes mpv a tenth of a second or more: the window does
+    // not wait for it. Until the file plays, it reads as playing at 1 ms with
+    // no length, so that nobody takes the previous song's figures for its.
     m_startingDeadline.setRemainingTime(kLoadingLimitMs);
-    m_ipc.waitForEvents(kLoadWaitMs, [this] { return m_startingEntry < 0; });
+    // The pause flag outlives a file in mpv, and mpv pauses a song it holds at
+    // its end: a new song starts playing. Only once the file is replaced, or
+    // mpv would pause the held song again at once.
+    call(command({QStringLiteral("set_property"), QStringLiteral("pause"), false}));
+    m_pausedByUser = false;
+}
+
+bool MpvLink::hasEnded(const MpvIpc::Reply &pause)
+{
+    // A song held at its end (see --keep-open) reads as ended once mpv has
+    // paused it there; mpv reads eof-reached while the last of the sound is
+    // still playing, so the pause tells that it has played out. A pause of the
+    // user's own in those last moments is a pause.
+    if (m_pausedByUser || !pause.answered() || !pause.data.toBool())
+        return false;
+    const MpvIpc::Reply eof =
+        call(command({QStringLiteral("get_property"), QStringLiteral("eof-reached")}));
+    return eof.answered() && eof.data.toBool();
+}
+
+bool MpvLink::hasEnded()
+{
+    if (m_pausedByUser)
+        return false;
+    return hasEnded(call(command({QStringLiteral("get_property"), QStringLiteral("pause")})));
 }
 
 bool MpvLink::isStopped(const MpvIpc::Reply &idle, const MpvIpc::Reply &time) const
@@ -415,7 +442,7 @@ int MpvLink::WinampIsPlaying()
         return kStopped;
     const MpvIpc::Reply pause =
         call(command({QStringLiteral("get_property"), QStringLiteral("pause")}));
-    if (!pause.answered())
+    if (!pause.answered() || hasEnded(pause))
         return kStopped;
     return pause.data.toBool() ? kPaused : kPlaying;
 }
@@ -430,8 +457,10 @@ int MpvLink::WinampGetPosition()
         call(command({QStringLiteral("get_property"), QStringLiteral("playback-time")}));
     if (time.outcome == MpvIpc::Outcome::NoAnswer || isStopped(idle, time))
         return 0;
-    if (!time.answered() || !time.data.isDouble())
+    if (isStarting() || !time.answered() || !time.data.isDouble())
         return 1; // still loading
+    if (hasEnded())
+        return 0;
     // A loaded file reads at least 1 ms: 0 means the song has ended.
     return std::max(1, clampToInt(roundHalfEven(time.data.toDouble() * 1000.0)));
 }
@@ -440,7 +469,7 @@ int MpvLink::WinampGetLength()
 {
     const MpvIpc::Reply reply =
         call(command({QStringLiteral("get_property"), QStringLiteral("duration")}));
-    if (!reply.answered() || !reply.data.isDouble())
+    if (isStarting() || !reply.answered() || !reply.data.isDouble() || hasEnded())
         return 0;
     return std::max(0, clampToInt(roundHalfEven(reply.data.toDouble())));
 }
@@ -451,24 +480,26 @@ void MpvLink::WinampPlayButton()
         call(command({QStringLiteral("get_property"), QStringLiteral("idle-active")}));
     if (!idle.answered())
         return;
-    if (idle.data.toBool() && !isStarting()) {
+    if ((idle.data.toBool() && !isStarting()) || hasEnded()) {
         playListFile();
         return;
     }
-    call(command({QStringLiteral("set_property"), QStringLiteral("pause"), false}));
+    if (call(command({QStringLiteral("set_property"), QStringLiteral("pause"), false})).answered())
+        m_pausedByUser = false;
 }
 
 void MpvLink::WinampPauseButton()
 {
     const MpvIpc::Reply idle =
         call(command({QStringLiteral("get_property"), QStringLiteral("idle-active")}));
-    if (!idle.answered() || (idle.data.toBool() && !isStarting()))
+    if (!idle.answered() || (idle.data.toBool() && !isStarting()) || hasEnded())
         return;
     if (!call(command({QStringLiteral("cycle"), QStringLiteral("pause")})).answered())
         return;
     const MpvIpc::Reply pause =
         call(command({QStringLiteral("get_property"), QStringLiteral("pause")}));
-    if (pause.answered() && pause.data.toBool())
+    m_pausedByUser = pause.answered() && pause.data.toBool();
+    if (m_pausedByUser)
         waitUntilPauseHolds();
 }
 
@@ -494,6 +525,7 @@ void MpvLink::waitUntilPauseHolds()
 void MpvLink::WinampStopButton()
 {
     forgetStart();
+    m_pausedByUser = false;
     if (!call(command({QStringLiteral("stop")})).answered())
         return;
     // mpv answers the command, and even reads idle, before it has let go of

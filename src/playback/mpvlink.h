@@ -136,6 +136,10 @@ private:
     void stepLevel(double deltaDb);
     bool setVolume(double volume);
     bool isStopped(const MpvIpc::Reply &idle, const MpvIpc::Reply &time) const;
+    // True when the song has played to its end and mpv holds it there;
+    // `pause` is the pause flag the caller read, else it is read here.
+    bool hasEnded(const MpvIpc::Reply &pause);
+    bool hasEnded();
     void waitUntilPauseHolds();
     void endStartedPlayer();
     // Launches the player; false when it answered already or could not run.
@@ -172,4 +176,7 @@ private:
     double m_trebleDb = 0.0;
     bool m_toneSet = false;
     double m_songGainDb = 0.0;
+    // The user's Pause holds the song, which mpv's own pause at the end of a
+    // song would otherwise be taken for.
+    bool m_pausedByUser = false;
 };

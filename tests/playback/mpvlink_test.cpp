@@ -166,10 +166,12 @@ TEST_F(MpvLinkTest, StartsThePlayerAndPlaysAFile)
     EXPECT_EQ(link->WinampGetPosition(), 0);
 
     play(song(3.0));
-    EXPECT_EQ(link->WinampGetLength(), 3);
+    // The link does not wait for mpv to load the file: until it plays, it
+    // reads as playing at 1 ms with no length.
     EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kPlaying);
     const int first = link->WinampGetPosition();
     EXPECT_GT(first, 0);
+    EXPECT_TRUE(waitUntil([&] { return link->WinampGetLength() == 3; }, 10000));
     EXPECT_TRUE(waitUntil([&] { return link->WinampGetPosition() >= first + 300; }, 10000));
     EXPECT_EQ(property("playlist-count").toInt(), 1);
 }
@@ -215,6 +217,33 @@ TEST_F(MpvLinkTest, EndOfTheSongReadsAsPositionZero)
 {
     ASSERT_TRUE(startPlayer());
     play(song(0.4));
+    EXPECT_TRUE(waitUntil([&] { return link->WinampGetPosition() == 0; }, 10000));
+    EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kStopped);
+    EXPECT_EQ(link->WinampGetLength(), 0);
+    // mpv holds the song at its end instead of closing it: closing waits for
+    // the sound to play out, and mpv answers no query meanwhile.
+    EXPECT_TRUE(hasProperty("path"));
+    EXPECT_TRUE(property("eof-reached").toBool());
+
+    // Play starts the ended song again.
+    link->WinampPlayButton();
+    EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kPlaying);
+    EXPECT_TRUE(waitUntil([&] { return link->WinampGetPosition() >= 100; }, 10000));
+}
+
+// mpv reads eof-reached while the end of the sound still plays; a pause the
+// user makes then is a pause, not the end.
+TEST_F(MpvLinkTest, APauseInTheLastMomentOfASongIsAPause)
+{
+    ASSERT_TRUE(startPlayer());
+    play(song(1.0));
+    ASSERT_TRUE(waitUntil([&] { return property("eof-reached").toBool(); }, 10000));
+    ASSERT_FALSE(property("pause").toBool()) << "the song ended before the pause";
+    link->WinampPauseButton();
+    EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kPaused);
+    EXPECT_GT(link->WinampGetPosition(), 0);
+
+    link->WinampPlayButton();
     EXPECT_TRUE(waitUntil([&] { return link->WinampGetPosition() == 0; }, 10000));
     EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kStopped);
 }
@@ -525,7 +554,7 @@ TEST_F(MpvLinkTest, OnlyLocalFilesReachThePlayer)
         play(wav);
         ASSERT_EQ(link->WinampIsPlaying(), PlayerLink::kPlaying);
         play(entry);
-        EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kStopped);
+        EXPECT_TRUE(waitUntil([&] { return link->WinampIsPlaying() == PlayerLink::kStopped; }, 5000));
         EXPECT_EQ(link->WinampGetPosition(), 0);
         EXPECT_TRUE(waitUntil([&] { return !hasProperty("path"); }, 2000)) << "no file is open";
         // A play list that mpv expanded would have put the song in its list.

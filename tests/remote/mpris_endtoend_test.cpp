@@ -153,13 +153,14 @@ TEST_F(MprisEndToEndTest, PlayerctlDrivesVornAndMpvPlaysWhatVornSays)
     EXPECT_FALSE(library->isEnabled()); // locked while music plays
     EXPECT_EQ(playerctl({QStringLiteral("status")}), QStringLiteral("Playing"));
 
+    // The length is the player's, once the song plays.
+    ASSERT_TRUE(waitFor([&] { return window->sequencer().SongLength() == 20; }));
     EXPECT_EQ(playerctl({QStringLiteral("metadata"), QStringLiteral("--format"),
                          QStringLiteral(
                              "{{title}}|{{artist}}|{{album}}|{{mpris:length}}|{{xesam:url}}")}),
               QStringLiteral("Song 1|Artist 1|Album|%1|%2")
                   .arg(qint64(window->sequencer().SongLength()) * 1'000'000)
                   .arg(QUrl::fromLocalFile(files[0]).toString(QUrl::FullyEncoded)));
-    EXPECT_EQ(window->sequencer().SongLength(), 20);
 
     ASSERT_TRUE(waitFor([&] { return mpvProperty("time-pos").toDouble() > 1.0; }));
     const double before = mpvProperty("time-pos").toDouble();
