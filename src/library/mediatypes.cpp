@@ -1,5 +1,9 @@
 #include "mediatypes.h"
 
+#include <QDir>
+
+#include <vector>
+
 QStringList supportedMediaTypes()
 {
     return {QStringLiteral("mid"), QStringLiteral("mpg"), QStringLiteral("mp3"),
@@ -12,6 +16,30 @@ QStringList supportedMediaTypes()
 bool isSupportedMediaType(const QString &extension)
 {
     return supportedMediaTypes().contains(extension.toLower());
+}
+
+QStringList listMediaFiles(const QString &folder)
+{
+    const QStringList types = supportedMediaTypes();
+    QStringList patterns;
+    for (const QString &type : types)
+        patterns.append(QStringLiteral("*.") + type);
+    const QDir listed(folder);
+    // Sorted whole, each type's files keep the order a listing of that type
+    // alone would give them.
+    const QStringList names = listed.entryList(patterns, QDir::Files, QDir::Name);
+    std::vector<QStringList> byType(static_cast<size_t>(types.size()));
+    for (const QString &name : names) {
+        const qsizetype type = types.indexOf(lowerExtension(name));
+        if (type >= 0)
+            byType[static_cast<size_t>(type)].append(
+                QDir::toNativeSeparators(listed.filePath(name)));
+    }
+    QStringList paths;
+    paths.reserve(names.size());
+    for (const QStringList &group : byType)
+        paths += group;
+    return paths;
 }
 
 QString mediaFileFilter()

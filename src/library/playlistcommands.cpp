@@ -292,17 +292,21 @@ void PlayListCommands::LoadShortcutPlayList(const QString &folder, bool isNew,
     if (dir.size() > 1 && isTrailingSeparator(dir.back()) && !QDir(dir).isRoot())
         dir.chop(1);
 
-    m_songs.clear();
-    if (!dir.isEmpty()) {
-        const QDir listed(dir);
-        QStringList paths;
-        for (const QString &type : supportedMediaTypes()) {
-            const QStringList files =
-                listed.entryList({QStringLiteral("*.") + type}, QDir::Files, QDir::Name);
-            for (const QString &file : files)
-                paths.append(QDir::toNativeSeparators(listed.filePath(file)));
-        }
-        m_editor.addFiles(paths);
+    if (dir.isEmpty()) {
+        m_songs.clear();
+    } else if (m_import) {
+        // One job runs at a time: beside one on its way, the folder is listed here.
+        m_songs.clear();
+        m_editor.addFiles(listMediaFiles(dir));
+    } else {
+        // The rows shown stay until the folder's are ready: a song ending
+        // meanwhile finds a list to go on with.
+        std::optional<PlayListImportJob::Result> listed = runJob(
+            PlayListImportJob::folder(dir),
+            QStringLiteral("Listing %1...").arg(QDir::toNativeSeparators(dir)));
+        m_songs.clear();
+        if (listed)
+            m_editor.appendMadeRows(std::move(listed->rows));
     }
 
     setBusy(false);
@@ -422,7 +426,9 @@ std::optional<int> PlayListCommands::importFile(const QString &path, bool merge)
     // Merged songs go into the play list shown now, whatever is shown (a
     // switch of the day schedule) by the time they are ready.
     const QPersistentModelIndex target = m_library.index(m_store.ShownPlayList(), 0);
-    std::optional<PlayListImportJob::Result> list = runImport(path);
+    std::optional<PlayListImportJob::Result> list =
+        runJob(PlayListImportJob::listFile(path),
+               QStringLiteral("Importing %1...").arg(QFileInfo(path).fileName()));
     if (!list)
         return std::nullopt;
     if (merge && target.isValid() && target.row() != m_store.ShownPlayList()) {
@@ -447,19 +453,20 @@ std::optional<int> PlayListCommands::importFile(const QString &path, bool merge)
     return added;
 }
 
-std::optional<PlayListImportJob::Result> PlayListCommands::runImport(const QString &path)
+std::optional<PlayListImportJob::Result> PlayListCommands::runJob(PlayListImportJob::Reader read,
+                                                                  const QString &status)
 {
     // The window goes on answering while the job works: the music can be
     // stopped, the program closed (which stops the job). What would change
     // the play lists waits until the songs are in.
     QEventLoop loop;
-    PlayListImportJob job(path, [&loop] {
+    PlayListImportJob job(std::move(read), [&loop] {
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     m_import = &job;
     m_store.setImporting(true);
     if (m_hooks.setImporting)
-        m_hooks.setImporting(true, QFileInfo(path).fileName());
+        m_hooks.setImporting(true, status);
     setBusy(true);
     updateStatusBar();
     // The job always ends the loop, also when it was done before it began:

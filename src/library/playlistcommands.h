@@ -47,9 +47,9 @@ public:
         // ends in lvPlayLists_AfterLabelEdit.
         std::function<void(int row)> editPlayListName;
         std::function<void(int row)> scrollToPlayList;
-        // An import of the list file `name` begins (true) or has ended: the
-        // library list takes no clicks meanwhile, and the window says so.
-        std::function<void(bool importing, const QString &name)> setImporting;
+        // An import or a shortcut's listing begins (true, with the text that
+        // tells so) or has ended: the library list takes no clicks meanwhile.
+        std::function<void(bool importing, const QString &status)> setImporting;
     };
 
     PlayListCommands(PlayListStore &store, PlayListLibraryModel &library,
@@ -130,7 +130,10 @@ public:
 
 private:
     std::optional<int> importFile(const QString &path, bool merge);
-    std::optional<PlayListImportJob::Result> runImport(const QString &path);
+    // Runs the job while the window goes on answering; `status` tells what
+    // it does meanwhile.
+    std::optional<PlayListImportJob::Result> runJob(PlayListImportJob::Reader read,
+                                                    const QString &status);
     int selectedCount() const;
     bool selectedIsShortcut() const;
     // Loads the entry's songs into the song list: from its working copy, or

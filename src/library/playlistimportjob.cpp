@@ -1,7 +1,6 @@
 #include "playlistimportjob.h"
 
-#include "import/playlistimport.h"
-#include "songlength.h"
+#include "mediatypes.h"
 #include "songlisteditor.h"
 
 #include <QStringList>
@@ -14,8 +13,20 @@ constexpr qsizetype kMaxPathLength = 32767;
 
 } // namespace
 
-PlayListImportJob::PlayListImportJob(QString listFile, std::function<void()> finished)
-    : m_listFile(std::move(listFile))
+PlayListImportJob::Reader PlayListImportJob::listFile(QString path)
+{
+    return [path = std::move(path)] { return PlayListImport::read(path); };
+}
+
+PlayListImportJob::Reader PlayListImportJob::folder(QString path)
+{
+    return [path = std::move(path)] {
+        return std::optional(PlayListImport::ImportedList{QString(), listMediaFiles(path)});
+    };
+}
+
+PlayListImportJob::PlayListImportJob(Reader read, std::function<void()> finished)
+    : m_read(std::move(read))
     , m_whenDone(std::move(finished))
     , m_thread([this] { run(); })
 {}
@@ -35,7 +46,7 @@ std::optional<PlayListImportJob::Result> PlayListImportJob::take()
 
 void PlayListImportJob::run()
 {
-    std::optional<PlayListImport::ImportedList> list = PlayListImport::read(m_listFile);
+    std::optional<PlayListImport::ImportedList> list = m_read();
     if (list && !m_stop) {
         QStringList songs;
         songs.reserve(list->songs.size());
@@ -44,19 +55,9 @@ void PlayListImportJob::run()
                 songs.append(song);
         }
         list->songs = QStringList(); // the paths are in `songs` now
-        // Each row is made on the thread that looked its file up.
-        Result result{list->name, std::vector<SongRow>(static_cast<size_t>(songs.size()))};
-        EstimateSongLengths(
-            songs,
-            [&](qsizetype index, qint32 length) {
-                result.rows[static_cast<size_t>(index)] =
-                    SongListEditor::rowOfFile(songs[index], length);
-            },
-            &m_stop);
-        if (!m_stop) {
-            SongRow::packLines(result.rows);
+        Result result{list->name, SongListEditor::rowsOfFiles(songs, &m_stop)};
+        if (!m_stop)
             m_result = std::move(result);
-        }
     }
     m_done = true;
     if (m_whenDone)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "import/playlistimport.h"
 #include "songrow.h"
 
 #include <QString>
@@ -10,11 +11,11 @@
 #include <thread>
 #include <vector>
 
-// The slow part of importing a PLS or M3U file, on a thread of its own so
-// that the window keeps answering: reading and parsing the list, looking up
-// every song's file for its length, and making the rows (their texts packed,
-// icons not yet assigned). The rows are exactly those that adding the same
-// paths one by one makes, in the list's order.
+// The slow part of importing a PLS or M3U file or listing a shortcut's
+// folder, on a thread of its own so that the window keeps answering: reading
+// the list or the folder, looking up every song's file for its length, and
+// making the rows (their texts packed, icons not yet assigned). The rows are
+// exactly those that adding the same paths one by one makes, in their order.
 class PlayListImportJob
 {
 public:
@@ -24,9 +25,17 @@ public:
         std::vector<SongRow> rows; // the songs, in the file's order
     };
 
+    // What the job reads, on its thread: a name and the songs' paths, or
+    // nothing when there is nothing to read.
+    using Reader = std::function<std::optional<PlayListImport::ImportedList>()>;
+    // A PLS or M3U file.
+    static Reader listFile(QString path);
+    // The media files of a shortcut's folder (listMediaFiles); no name.
+    static Reader folder(QString path);
+
     // Starts at once. `finished` is called once, on the job's thread, when
     // the work is done or has stopped.
-    PlayListImportJob(QString listFile, std::function<void()> finished);
+    PlayListImportJob(Reader read, std::function<void()> finished);
     // Stops the work and waits for the thread: a moment, never the whole work.
     ~PlayListImportJob();
     PlayListImportJob(const PlayListImportJob &) = delete;
@@ -42,7 +51,7 @@ public:
 private:
     void run();
 
-    QString m_listFile;
+    Reader m_read;
     std::function<void()> m_whenDone;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_done{false};

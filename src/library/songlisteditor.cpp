@@ -51,14 +51,30 @@ void SongListEditor::addFiles(const QStringList &files)
 {
     if (files.isEmpty())
         return;
-    // Each row is made on the thread that looked its file up, beside the
-    // other lookups; the icons, whose lookup shares one cache, come after.
-    std::vector<SongRow> rows(static_cast<size_t>(files.size()));
-    EstimateSongLengths(files, [&](qsizetype index, qint32 length) {
-        rows[static_cast<size_t>(index)] = rowOfFile(files[index], length);
-    });
-    SongRow::packLines(rows);
-    appendMadeRows(std::move(rows));
+    appendMadeRows(rowsOfFiles(files));
+}
+
+std::vector<SongRow> SongListEditor::rowsOfFiles(const QStringList &files,
+                                                 const std::atomic<bool> *stop)
+{
+    std::vector<qint32> lengths(static_cast<size_t>(files.size()));
+    EstimateSongLengths(
+        files, [&](qsizetype index, qint32 length) { lengths[static_cast<size_t>(index)] = length; },
+        stop);
+    // Made and packed a batch at a time, each batch's own texts freed before
+    // the next is made: the packed texts fill the space that the made ones
+    // leave, and the freed space goes back to the system in whole pages.
+    constexpr size_t kBatch = 4096;
+    std::vector<SongRow> rows(lengths.size());
+    for (size_t first = 0; first < rows.size(); first += kBatch) {
+        if (stop && stop->load())
+            return {};
+        const size_t end = std::min(rows.size(), first + kBatch);
+        for (size_t i = first; i < end; ++i)
+            rows[i] = rowOfFile(files[static_cast<qsizetype>(i)], lengths[i]);
+        SongRow::packLines(std::span(rows).subspan(first, end - first));
+    }
+    return rows;
 }
 
 void SongListEditor::appendMadeRows(std::vector<SongRow> rows)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 class PlayListStore;
@@ -59,6 +60,12 @@ public:
     // The row of a file without its icons: titled after the file name unless
     // fields follow. Safe on any thread.
     static SongRow rowOfFile(const QString &file, qint32 lengthSeconds, bool titled = true);
+    // The rows of `files` in their order, as adding them makes them, their
+    // texts packed and without icons; nothing once `stop` is set. The files
+    // are looked up on two threads, the rows made on the calling one. Safe
+    // on any thread.
+    static std::vector<SongRow> rowsOfFiles(const QStringList &files,
+                                            const std::atomic<bool> *stop = nullptr);
 
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }

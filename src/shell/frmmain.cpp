@@ -355,10 +355,10 @@ void frmMain::wireCommands()
     hooks.showPlayListMenu = [this] { m_actions->mnuPL->popup(QCursor::pos()); };
     hooks.editPlayListName = [this](int row) { m_lvPlayLists->editName(row); };
     hooks.scrollToPlayList = [this](int row) { m_lvPlayLists->scrollTo(m_library->index(row, 0)); };
-    hooks.setImporting = [this](bool importing, const QString &name) {
+    hooks.setImporting = [this](bool importing, const QString &status) {
         m_lvPlayLists->setEnabled(!importing);
         if (importing)
-            statusBar()->showMessage(QStringLiteral("Importing %1...").arg(name));
+            statusBar()->showMessage(status);
         else
             statusBar()->clearMessage();
     };

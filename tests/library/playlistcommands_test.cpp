@@ -521,8 +521,20 @@ TEST_F(PlayListCommandsTest, AShortcutIsListedAfreshWhenShownAgain)
     EXPECT_TRUE(songEditing);
     EXPECT_TRUE(mergeEnabled);
     media(QStringLiteral("two.mid"));
+    media(QStringLiteral("Three.MP3"));
+    // The folder is read beside the window's event loop; meanwhile the rows
+    // shown stay and nothing may change the play lists.
+    QStringList meanwhile;
+    QString blocked;
+    QTimer::singleShot(0, [&] {
+        meanwhile = titles();
+        blocked = store.editBlockReason();
+    });
     click(rowOf(QStringLiteral("Folder")));
-    EXPECT_EQ(titles(), (QStringList{"one", "two"}));
+    EXPECT_EQ(meanwhile, QStringList{"Pop1"});
+    EXPECT_FALSE(blocked.isEmpty());
+    EXPECT_TRUE(store.editBlockReason().isEmpty());
+    EXPECT_EQ(titles(), (QStringList{"one", "two", "Three"}));
     EXPECT_FALSE(songEditing);
 
     commands.mnuPLNew_Click();
