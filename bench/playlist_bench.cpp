@@ -5,6 +5,7 @@
 // and gets its file-type icons; the song list view is shown and its selection
 // model is what the commands read.
 #include "core/duration.h"
+#include "core/freedmemory.h"
 #include "library/playlistfile.h"
 #include "mediafiles.h"
 #include "windowstack.h"
@@ -375,6 +376,8 @@ int analyserPeakChild(const QString &file); // loudness_bench.cpp
 
 int main(int argc, char **argv)
 {
+    // As the program does.
+    useOneMemoryPool();
     // The window's views need a GUI platform; no display is needed to measure.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,4 +1,5 @@
 #include "core/datalocations.h"
+#include "core/freedmemory.h"
 #include "core/settingsstore.h"
 #include "library/fileicons.h"
 #include "playback/playerlinkfactory.h"
@@ -15,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    useOneMemoryPool();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORN"));
     ensureIconTheme();

@@ -14,3 +14,10 @@ void releaseFreedMemory()
     malloc_trim(0);
 #endif
 }
+
+void useOneMemoryPool()
+{
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}

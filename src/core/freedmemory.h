@@ -7,3 +7,10 @@
 // where the C library offers no way.
 void releaseFreedMemory();
 
+// Has every thread take its memory from the one pool that releaseFreedMemory
+// can give back whole. The C library gives worker threads pools of their
+// own, and what a big piece of work frees at the top of such a pool stays
+// held (after an import, about as much as the list itself). Called once,
+// before any thread starts.
+void useOneMemoryPool();
+
