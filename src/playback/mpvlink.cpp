@@ -35,6 +35,8 @@ namespace {
 const QString kLevelFilterLabel = QStringLiteral("vornlevel");
 const QString kMpvOptionsVariable = QStringLiteral("VORN_MPV_OPTIONS");
 
+// How long WinampStartPlay waits for the file to play.
+constexpr int kLoadWaitMs = 2000;
 // How long a started file may stay loading before it counts as failed.
 constexpr int kLoadingLimitMs = 10000;
 constexpr int kFadeStepMs = 40;
@@ -389,15 +391,15 @@ void MpvLink::playListFile()
     m_startingEntry = std::max<qint64>(
         0, reply.data.toObject().value(QLatin1String("playlist_entry_id")).toInteger(0));
     m_startingEntrySeen = false;
-    // Loading a file takes mpv a tenth of a second or more: the window does
-    // not wait for it. Until the file plays, it reads as playing at 1 ms with
-    // no length, so that nobody takes the previous song's figures for its.
+    // Until the file plays, it reads as playing at 1 ms with no length, so
+    // that nobody takes the previous song's figures for its.
     m_startingDeadline.setRemainingTime(kLoadingLimitMs);
     // The pause flag outlives a file in mpv, and mpv pauses a song it holds at
     // its end: a new song starts playing. Only once the file is replaced, or
     // mpv would pause the held song again at once.
     call(command({QStringLiteral("set_property"), QStringLiteral("pause"), false}));
     m_pausedByUser = false;
+    m_ipc.waitForEvents(kLoadWaitMs, [this] { return m_startingEntry < 0; });
 }
 
 bool MpvLink::hasEnded(const MpvIpc::Reply &pause)

@@ -38,9 +38,7 @@ public:
     virtual void WinampClearList() = 0;
     // Adds one file to the player's play list.
     virtual void WinampAddFile(const QString &file) = 0;
-    // Plays the player's play list from its start. Returns once the player
-    // has taken the file, without waiting for it to load: until it plays, the
-    // position reads 1 and the length 0.
+    // Plays the player's play list from its start.
     virtual void WinampStartPlay() = 0;
     // kPlaying, kPaused or kStopped.
     virtual int WinampIsPlaying() = 0;

@@ -166,8 +166,6 @@ TEST_F(MpvLinkTest, StartsThePlayerAndPlaysAFile)
     EXPECT_EQ(link->WinampGetPosition(), 0);
 
     play(song(3.0));
-    // The link does not wait for mpv to load the file: until it plays, it
-    // reads as playing at 1 ms with no length.
     EXPECT_EQ(link->WinampIsPlaying(), PlayerLink::kPlaying);
     const int first = link->WinampGetPosition();
     EXPECT_GT(first, 0);
