@@ -135,7 +135,7 @@ void PulseSinkLine::scheduleRetry()
         return;
     timeval when{};
     pa_gettimeofday(&when);
-    pa_timeval_add(&when, static_cast<pa_usec_t>(kRetryMs) * PA_USEC_PER_MSEC);
+    pa_timeval_add(&when, static_cast<pa_usec_t>(retryDelayMs(++m_failedTries)) * PA_USEC_PER_MSEC);
     pa_mainloop_api *api = pa_threaded_mainloop_get_api(m_loop);
     m_retry = api->time_new(
         api, &when,
@@ -190,6 +190,7 @@ void PulseSinkLine::refresh()
                         0.5);
                     me->m_muted = sink->mute != 0;
                     me->m_ready = true;
+                    me->m_failedTries = 0;
                 },
                 data);
             if (sinkOp)

@@ -15,12 +15,20 @@ struct pa_time_event;
 // (PipeWire serves the same interface). The client runs on its own thread; it
 // follows changes made elsewhere as the server announces them, so reads only
 // pick up the last known state. Writes are sent without waiting for the
-// answer. Without a server the line is unavailable and tries again every
-// second.
+// answer. Without a server the line is unavailable and tries again, every
+// second for the first seconds and then every eight seconds.
 class PulseSinkLine final : public MixerLine
 {
 public:
     static constexpr int kRetryMs = 1000;
+    static constexpr int kQuickRetries = 5;
+    static constexpr int kLongestRetryMs = 8000;
+
+    // How long to wait after the given number of failed tries in a row.
+    static constexpr int retryDelayMs(int failedTries)
+    {
+        return failedTries <= kQuickRetries ? kRetryMs : kLongestRetryMs;
+    }
 
     PulseSinkLine();
     ~PulseSinkLine() override;
@@ -45,6 +53,7 @@ private:
     pa_threaded_mainloop *m_loop = nullptr;
     pa_context *m_context = nullptr;
     pa_time_event *m_retry = nullptr;
+    int m_failedTries = 0; // on the client thread
 
     mutable std::mutex m_mutex; // guards m_sink
     std::string m_sink;

@@ -118,7 +118,7 @@ void PulsePeakSource::scheduleRetry()
         return;
     timeval when{};
     pa_gettimeofday(&when);
-    pa_timeval_add(&when, static_cast<pa_usec_t>(kRetryMs) * PA_USEC_PER_MSEC);
+    pa_timeval_add(&when, static_cast<pa_usec_t>(retryDelayMs(++m_failedTries)) * PA_USEC_PER_MSEC);
     m_retry = pa_threaded_mainloop_get_api(m_loop)->time_new(
         pa_threaded_mainloop_get_api(m_loop), &when, &PulsePeakSource::retryCallback, this);
 }
@@ -235,6 +235,7 @@ void PulsePeakSource::onStreamState()
 {
     switch (pa_stream_get_state(m_stream)) {
     case PA_STREAM_READY:
+        m_failedTries = 0;
         m_lastDataMs = nowMs();
         m_left = m_right = 0;
         m_streaming = true;

@@ -15,9 +15,11 @@ struct pa_time_event;
 // client library (PipeWire serves the same interface). The client runs on its
 // own thread (the library's threaded main loop): read() only picks up the
 // latest values and never waits. Without a server, an output or a monitor,
-// read() answers false; the source keeps trying every half second, so it
-// comes back by itself when the server does, and follows a change of the
-// default output.
+// read() answers false; the source keeps trying, every half second for the
+// first seconds (a server that restarts is back at once) and then every
+// eight seconds (a machine without a server costs next to nothing), so it comes
+// back by itself when the server does, and follows a change of the default
+// output.
 class PulsePeakSource final : public PeakSource
 {
 public:
@@ -25,6 +27,14 @@ public:
     // delivering (for instance suspended).
     static constexpr int kStaleMs = 300;
     static constexpr int kRetryMs = 500;
+    static constexpr int kQuickRetries = 8;
+    static constexpr int kLongestRetryMs = 8000;
+
+    // How long to wait after the given number of failed tries in a row.
+    static constexpr int retryDelayMs(int failedTries)
+    {
+        return failedTries <= kQuickRetries ? kRetryMs : kLongestRetryMs;
+    }
 
     PulsePeakSource();
     ~PulsePeakSource() override;
@@ -57,6 +67,7 @@ private:
     pa_context *m_context = nullptr;
     pa_stream *m_stream = nullptr;
     pa_time_event *m_retry = nullptr;
+    int m_failedTries = 0;
     std::string m_monitor;
 
     std::atomic<bool> m_streaming{false};
