@@ -3,12 +3,87 @@
 #include "bannersettings.h"
 #include "core/twips.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTimer>
 
 #include <algorithm>
+
+namespace {
+
+// A banner label draws its text once, on the strip's back colour, and then
+// only copies that picture: a tick moves the labels ten times a second, and
+// laying out the text anew each time cost more than everything else the
+// program does while music plays.
+class BannerLabel final : public QLabel
+{
+public:
+    explicit BannerLabel(QWidget *parent)
+        : QLabel(parent)
+    {
+        // The picture covers the label: nothing under it needs painting.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const qreal ratio = devicePixelRatioF();
+        if (m_picture.isNull() || m_pictureText != text() || m_picture.size() != size() * ratio ||
+            m_picture.devicePixelRatioF() != ratio) {
+            drawPicture(ratio);
+        }
+        QPainter(this).drawPixmap(0, 0, m_picture);
+    }
+
+    void changeEvent(QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::FontChange:
+        case QEvent::PaletteChange:
+        case QEvent::EnabledChange:
+        case QEvent::StyleChange:
+            m_picture = QPixmap();
+            break;
+        default:
+            break;
+        }
+        QLabel::changeEvent(event);
+    }
+
+private:
+    // Draws the text as a plain-text label paints it, on the strip's colour.
+    void drawPicture(qreal ratio)
+    {
+        m_picture = QPixmap(size() * ratio);
+        m_picture.setDevicePixelRatio(ratio);
+        const QWidget *strip = parentWidget();
+        m_picture.fill((strip ? strip : this)->palette().color(QPalette::Window));
+        m_pictureText = text();
+        QPainter painter(&m_picture);
+        painter.setFont(font());
+        QStyleOption option;
+        option.initFrom(this);
+        const Qt::LayoutDirection direction =
+            m_pictureText.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+        const int flags = QStyle::visualAlignment(direction, alignment()) |
+                          (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight
+                                                        : Qt::TextForceRightToLeft);
+        style()->drawItemText(&painter, contentsRect(), flags, option.palette, isEnabled(),
+                              m_pictureText, foregroundRole());
+    }
+
+    QPixmap m_picture;
+    QString m_pictureText;
+};
+
+} // namespace
 
 BannerStrip::BannerStrip(QWidget *parent)
     : QWidget(parent)
@@ -18,7 +93,7 @@ BannerStrip::BannerStrip(QWidget *parent)
     setAccessibleName(QStringLiteral("Player banner"));
     setAutoFillBackground(true);
     for (size_t i = 0; i < m_labels.size(); ++i) {
-        auto *label = new QLabel(this);
+        auto *label = new BannerLabel(this);
         label->setObjectName(QStringLiteral("lblBanner%1").arg(i));
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(false);
@@ -50,6 +125,7 @@ void BannerStrip::applyAppearance(const BannerAppearance &appearance, bool shown
     setVisible(shown);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, appearance.backColor);
+    // The labels inherit the back colour, and draw their picture on it anew.
     setPalette(palette);
     placeLabels();
     followScrolling();

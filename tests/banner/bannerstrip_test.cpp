@@ -1,8 +1,10 @@
+#include "banner/bannersettings.h"
 #include "banner/bannerstrip.h"
 #include "core/settingsstore.h"
 #include "core/twips.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -195,6 +197,72 @@ TEST_F(BannerStripTest, TheTimerRunsOnlyWhileShownTextScrolls)
     strip->tmrScrollBanner_Timer();
     strip->tmrScrollBanner_Timer();
     EXPECT_EQ(strip->positions().left0, -300);
+}
+
+// The labels draw their text once and copy that picture at every tick: after
+// every change the strip shows exactly what plain labels on the strip's colour
+// at the same places show, never an old text, colour, font or size.
+TEST_F(BannerStripTest, ShowsWhatPlainLabelsShowAfterEveryChange)
+{
+    BannerAppearance redOnBlue;
+    redOnBlue.fontColor = QColor(255, 0, 0);
+    redOnBlue.backColor = QColor(0, 0, 160);
+    BannerAppearance bigItalic = redOnBlue;
+    bigItalic.fontSize = 16.0;
+    bigItalic.italic = true;
+    BannerAppearance shown;
+    const auto apply = [&](const BannerAppearance &appearance, const QString &text) {
+        shown = appearance;
+        strip->applyAppearance(appearance, true);
+        strip->setBannerText(text);
+    };
+    struct Step
+    {
+        const char *what;
+        std::function<void()> act;
+    };
+    const std::vector<Step> steps{
+        {"a song plays", [&] { strip->setBannerText(QStringLiteral("A song")); }},
+        {"it scrolls",
+         [&] {
+             for (int i = 0; i < 5; ++i)
+                 strip->tmrScrollBanner_Timer();
+         }},
+        {"the next song", [&] { strip->setBannerText(QStringLiteral("The next song - Artist")); }},
+        {"other colours", [&] { apply(redOnBlue, QStringLiteral("The next song - Artist")); }},
+        {"another font", [&] { apply(bigItalic, QStringLiteral("The next song - Artist")); }},
+        {"a wider strip", [&] { strip->setGeometry(0, 40, 600, 36); }},
+    };
+    for (const Step &step : steps) {
+        step.act();
+        QApplication::processEvents();
+        QWidget reference(&window);
+        reference.setGeometry(strip->geometry());
+        reference.setAutoFillBackground(true);
+        QPalette back = reference.palette();
+        back.setColor(QPalette::Window, shown.backColor);
+        reference.setPalette(back);
+        for (int i = 0; i < 2; ++i) {
+            auto *plain = new QLabel(label(i)->text(), &reference);
+            plain->setTextFormat(Qt::PlainText);
+            plain->setAlignment(label(i)->alignment());
+            plain->setFont(label(i)->font());
+            QPalette text = plain->palette();
+            text.setColor(QPalette::WindowText, shown.fontColor);
+            plain->setPalette(text);
+            plain->setGeometry(label(i)->geometry());
+            // Each label covers what lies under it (before the first tick
+            // both sit at the left edge).
+            plain->setAutoFillBackground(true);
+        }
+        const QImage picture = strip->grab().toImage();
+        EXPECT_EQ(picture, reference.grab().toImage()) << step.what;
+        bool lettered = false;
+        for (int y = 0; y < picture.height() && !lettered; ++y)
+            for (int x = 0; x < picture.width() && !lettered; ++x)
+                lettered = picture.pixelColor(x, y) == shown.fontColor;
+        EXPECT_TRUE(lettered) << step.what;
+    }
 }
 
 } // namespace
