@@ -14,3 +14,10 @@ void releaseFreedMemory();
 // before any thread starts.
 void useOneMemoryPool();
 
+
+// Has the system hand over the pages of a fresh block of `size` bytes at
+// `data` in one go, before they are written. Each page of a fresh block
+// otherwise costs a fault of its own when first written, and on a virtual
+// machine reading a big play list into fresh memory took longer than
+// parsing it. Does nothing where the system offers no way.
+void prepareFreshMemory(void *data, long long size);

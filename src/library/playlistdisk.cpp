@@ -1,12 +1,42 @@
 #include "playlistdisk.h"
 
+#include "core/freedmemory.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <filesystem>
+#include <limits>
 #include <system_error>
+
+namespace {
+
+// A big list is read into memory whose pages are all handed over first.
+QByteArray readWhole(QFile &file)
+{
+    constexpr qint64 kBigFile = 1 << 20;
+    const qint64 size = file.size();
+    if (size < kBigFile || size > std::numeric_limits<qsizetype>::max() / 2)
+        return file.readAll();
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    prepareFreshMemory(bytes.data(), size);
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = file.read(bytes.data() + done, size - done);
+        if (got <= 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(static_cast<qsizetype>(done));
+    // A file that grew meanwhile is read to its end.
+    if (done == size && !file.atEnd())
+        bytes += file.readAll();
+    return bytes;
+}
+
+} // namespace
 
 bool PlayListDisk::exists(const QString &path) const
 {
@@ -20,7 +50,7 @@ std::optional<QByteArray> PlayListDisk::read(const QString &path, QString &error
         error = file.errorString();
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = readWhole(file);
     if (file.error() != QFileDevice::NoError) {
         error = file.errorString();
         return std::nullopt;
