@@ -102,7 +102,7 @@ std::optional<FileStamp> LoudnessService::knownStamp(const QString &path, bool u
     return found->stamp;
 }
 
-void LoudnessService::setWork(const QStringList &playing, int nextRow, const QStringList &shown,
+void LoudnessService::setWork(SongFiles playing, int nextRow, const QStringList &shown,
                               const QStringList &otherLists)
 {
     if (m_closed)
@@ -110,7 +110,7 @@ void LoudnessService::setWork(const QStringList &playing, int nextRow, const QSt
     takeResults();
     LoudnessWorker::Plan plan;
     if (m_options.even) {
-        plan.playing = playing;
+        plan.playing = std::move(playing);
         plan.nextRow = nextRow;
         plan.shown = shown;
         plan.otherLists = otherLists;

@@ -59,7 +59,7 @@ public:
     // shown list, and then the songs of the play list files `otherLists`.
     // Work not done yet is replaced; songs known already are only checked
     // for changes. Nothing is measured while even loudness is off.
-    void setWork(const QStringList &playing, int nextRow, const QStringList &shown,
+    void setWork(SongFiles playing, int nextRow, const QStringList &shown,
                  const QStringList &otherLists);
 
     // Puts one song before all other work (the song that plays next), cheaply.

@@ -17,7 +17,7 @@ LoudnessResult LoudnessWorker::measureSong(const QString &path, bool useGainTags
     return LoudnessAnalyser::measure(path, &stop);
 }
 
-QStringList LoudnessWorker::workOrder(const QStringList &playing, int nextRow,
+QStringList LoudnessWorker::workOrder(const SongFiles &playing, int nextRow,
                                       const QStringList &shown)
 {
     QStringList order;
@@ -32,9 +32,9 @@ QStringList LoudnessWorker::workOrder(const QStringList &playing, int nextRow,
     };
     const qsizetype start = nextRow >= 0 && nextRow < playing.size() ? nextRow : 0;
     for (qsizetype row = start; row < playing.size(); ++row)
-        add(playing[row]);
+        add(playing.at(row));
     for (qsizetype row = 0; row < start; ++row)
-        add(playing[row]);
+        add(playing.at(row));
     for (const QString &path : shown)
         add(path);
     return order;

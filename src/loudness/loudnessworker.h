@@ -2,6 +2,7 @@
 
 #include "loudnesscache.h"
 #include "loudnessmeasurement.h"
+#include "songfiles.h"
 
 #include <QMutex>
 #include <QObject>
@@ -65,7 +66,7 @@ public:
     // `shown`, and then the songs of the play list files `otherLists`.
     struct Plan
     {
-        QStringList playing;
+        SongFiles playing;
         int nextRow = 0;
         QStringList shown;
         QStringList otherLists;
@@ -87,7 +88,7 @@ public:
 
     // The songs of `playing` from `nextRow` on, then those before it, then
     // those of `shown`, each once.
-    static QStringList workOrder(const QStringList &playing, int nextRow, const QStringList &shown);
+    static QStringList workOrder(const SongFiles &playing, int nextRow, const QStringList &shown);
 
     explicit LoudnessWorker(Measure measure = measureSong, KnownStamp known = {},
                             QObject *parent = nullptr);

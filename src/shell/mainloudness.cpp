@@ -86,10 +86,6 @@ void MainLoudness::songStarting(int row)
 void MainLoudness::planWork()
 {
     m_settle->stop();
-    QStringList songs;
-    songs.reserve(m_songs.rowCount());
-    for (const SongRow &row : m_songs.rows())
-        songs.append(row.field(chFile));
     const int next = m_songs.CurrentSong(); // 1-based current: the index of the one after it
     QStringList others;
     const int shown = m_store.ShownPlayList();
@@ -99,7 +95,7 @@ void MainLoudness::planWork()
         const QString working = m_store.workingCopyOf(row);
         others.append(QFileInfo::exists(working) ? working : m_store.storedFileOf(row));
     }
-    m_service->setWork(songs, next, {}, others);
+    m_service->setWork(SongFiles(m_songs.rows()), next, {}, others);
 }
 
 void MainLoudness::close()

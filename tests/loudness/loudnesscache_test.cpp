@@ -155,7 +155,7 @@ TEST(LoudnessService, ADamagedCacheIsReportedAndRebuilt)
         ASSERT_EQ(log.size(), 1);
         EXPECT_TRUE(log[0].contains(QLatin1String("damaged"))) << log[0].toStdString();
         EXPECT_NEAR(service.gainFor(song), -8.0, 1e-9);
-        service.setWork({song}, 0, {}, {});
+        service.setWork(QStringList{song}, 0, {}, {});
         ASSERT_TRUE(waitIdle(service));
         EXPECT_TRUE(counting.calls->isEmpty());
     }
@@ -180,7 +180,7 @@ TEST(LoudnessService, AChangedSongIsMeasuredAgain)
     LoudnessService service(cache, [](const QString &) {}, counting.measure());
     service.load();
     EXPECT_EQ(service.gainFor(song), 0.0);
-    service.setWork({song}, 0, {}, {});
+    service.setWork(QStringList{song}, 0, {}, {});
     ASSERT_TRUE(waitIdle(service));
     EXPECT_EQ(*counting.calls, QStringList{song});
     EXPECT_NEAR(service.gainFor(song), 5.0, 1e-9);

@@ -129,7 +129,7 @@ TEST(LoudnessWorkOrder, CloseStopsTheWorkerAtOnceAndKeepsWhatWasMeasured)
     const QString cache = dir.filePath(QLatin1String(LoudnessCacheFile::kFileName));
     RecordingMeasure recording;
     LoudnessService service(cache, [](const QString &) {}, recording.measure());
-    service.setWork({first, slow, never}, 0, {}, {});
+    service.setWork(QStringList{first, slow, never}, 0, {}, {});
     ASSERT_TRUE(waitFor([&] { return recording.shared->inSlow.load(); }));
 
     QElapsedTimer clock;
@@ -154,7 +154,7 @@ TEST(LoudnessWorkOrder, NothingIsMeasuredWhileEvenLoudnessIsOff)
     LoudnessService service(dir.filePath(QStringLiteral("cache")), [](const QString &) {},
                             recording.measure());
     service.setOptions({false, -18, true});
-    service.setWork({song}, 0, {}, {});
+    service.setWork(QStringList{song}, 0, {}, {});
     EXPECT_TRUE(service.isIdle());
     QTest::qWait(50);
     EXPECT_TRUE(recording.order().isEmpty());
