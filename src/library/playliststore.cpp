@@ -181,7 +181,9 @@ void PlayListStore::LoadPlayLists()
     if (m_library.count() > 0) {
         selectPlayList(0);
         setShownPlayList(0);
+        m_loadingAtStartUp = true;
         loadPlayListAt(0);
+        m_loadingAtStartUp = false;
     }
 
     if (m_hooks.setLibraryMultiSelection)
@@ -224,22 +226,33 @@ void PlayListStore::loadPlayListAt(int row)
     std::optional<QByteArray> bytes;
     QString failed;
     bool readCopy = false;
-    for (const QString &file : {copy, stored}) {
-        if (!m_disk->exists(file))
-            continue;
-        bytes = m_disk->read(file, error);
-        readCopy = bytes && file == copy;
+    PlayListFile::Content content;
+    const auto readAndParse = [&] {
+        for (const QString &file : {copy, stored}) {
+            if (!m_disk->exists(file))
+                continue;
+            bytes = m_disk->read(file, error);
+            readCopy = bytes && file == copy;
+            if (bytes)
+                break;
+            if (failed.isEmpty())
+                failed = file;
+        }
         if (bytes)
-            break;
-        if (failed.isEmpty())
-            failed = file;
-    }
+            content = PlayListFile::parse(*bytes);
+    };
+    if (m_loadingAtStartUp && m_hooks.runAside)
+        m_hooks.runAside(readAndParse);
+    else
+        readAndParse();
     // A list without a working copy gets one from the bytes just read: the
     // stored file is read once, and a big copy is written on the writer's
     // thread. In a folder that cannot be written the stored file alone serves.
     const bool makeCopy = bytes && !readCopy && m_writeProblem.isEmpty() && m_disk->exists(stored);
-    if (!bytes && failed.isEmpty())
+    if (!bytes && failed.isEmpty()) {
         bytes = QByteArray(); // never stored yet: an empty play list
+        content = PlayListFile::parse(*bytes);
+    }
 
     setMark(m_unreadable, entry, !bytes);
     if (!bytes) {
@@ -253,8 +266,6 @@ void PlayListStore::loadPlayListAt(int row)
         updateStatusBar();
         return;
     }
-
-    PlayListFile::Content content = PlayListFile::parse(*bytes);
 
     if (content.shortcutFolder) {
         // Keep the entry a shortcut even when the library did not know it as one,

@@ -38,6 +38,11 @@ public:
         std::function<void(const QString &folder)> loadShortcutPlayList;
         // Sets a loaded row's large and small file-type icons.
         std::function<void(SongRow &row)> assignIcons;
+        // Runs `work`, which touches nothing but the disk and its own data,
+        // while the window goes on answering; returns once it is done. Used
+        // for the list loaded at start-up, when nothing plays yet and the
+        // user's input waits anyway. Unset: the work runs in place.
+        std::function<void(const std::function<void()> &work)> runAside;
     };
 
     PlayListStore(QString folder, PlayListLibraryModel &library,
@@ -208,5 +213,6 @@ private:
     // File names of the working copies recoverWorkingCopies kept.
     QStringList m_recovered;
     bool m_importing = false;
+    bool m_loadingAtStartUp = false;
     QString m_writeProblem;
 };

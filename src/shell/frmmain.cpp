@@ -7,6 +7,7 @@
 #include "core/eventlog.h"
 #include "core/settingsstore.h"
 #include "core/settingvalues.h"
+#include "core/sidework.h"
 #include "core/userdialogs.h"
 #include "editguard.h"
 #include "frmnag.h"
@@ -150,6 +151,7 @@ frmMain::frmMain(const QString &programFolder, SettingsStore &settings, UserDial
         m_commands->LoadShortcutPlayList(folder, false, QString());
     };
     hooks.assignIcons = [this](SongRow &row) { assignFileIcons(row); };
+    hooks.runAside = runBesideEvents;
     m_store->setHooks(std::move(hooks));
     m_loudness = std::make_unique<MainLoudness>(programFolder, settings, *m_log, *m_songs,
                                                 *m_library, *m_store, *statusBar());
