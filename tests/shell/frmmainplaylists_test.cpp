@@ -1,4 +1,5 @@
 #include "core/twips.h"
+#include "library/playlistfile.h"
 #include "library/playlistlibrarymodel.h"
 #include "library/playlistlibraryview.h"
 #include "library/songlistactions.h"
@@ -17,6 +18,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -137,6 +139,37 @@ TEST_F(frmMainPlayListsTest, DuringAnImportStopStopsTheMusicAndClosingEndsBoth)
     EXPECT_FALSE(exists("big.sdf"));
     EXPECT_FALSE(exists("big.tmp"));
     EXPECT_EQ(readBytes(path("Pop.sdf")), popBytes);
+}
+
+// A click on a shortcut lists its folder beside the window: meanwhile the
+// status says so, the library waits and the rows shown stay; then the
+// folder's files are the list.
+TEST_F(frmMainPlayListsTest, AClickedShortcutIsListedWhileTheWindowAnswers)
+{
+    writeBytes(path("Pop.sdf"), popBytes);
+    const QString folder = path("media");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    media("media/one.mid");
+    media("media/two.mid");
+    writeBytes(path("Shortcut.sdf"), PlayListFile::serializeShortcut(folder));
+    auto window = start();
+    ASSERT_EQ(titles(*window), QStringList{"Pop1"});
+
+    QString status;
+    bool libraryEnabled = true;
+    QStringList meanwhile;
+    QTimer::singleShot(0, [&] {
+        status = window->statusBar()->currentMessage();
+        libraryEnabled = library(*window)->isEnabled();
+        meanwhile = titles(*window);
+    });
+    click(*window, 1);
+    EXPECT_EQ(status, QStringLiteral("Listing %1...").arg(QDir::toNativeSeparators(folder)));
+    EXPECT_FALSE(libraryEnabled);
+    EXPECT_EQ(meanwhile, QStringList{"Pop1"});
+    EXPECT_EQ(titles(*window), (QStringList{"one", "two"}));
+    EXPECT_TRUE(library(*window)->isEnabled());
+    EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
 }
 
 TEST_F(frmMainPlayListsTest, KeysAndDragsOnTheLibrarySwitchTheShownListAsAClickDoes)
