@@ -116,7 +116,7 @@ struct Part
     bool expectFolder = false;
 };
 
-Part parsePart(const QByteArray &shared, const char *from, const char *to)
+Part parsePart(const SharedSongBytes &shared, const char *from, const char *to)
 {
     Part part;
     Content &content = part.content;
@@ -127,7 +127,7 @@ Part parsePart(const QByteArray &shared, const char *from, const char *to)
     // Whether serialize() gives these very bytes back: every line ends in
     // CR LF and holds exactly six fields, no line is empty, all text is UTF-8.
     bool &canonical = part.canonical;
-    const char *const bytesBegin = shared.constData();
+    const char *const bytesBegin = shared->data.constData();
     forEachLine(from, to, [&](const char *line, qsizetype size) {
         if (expectFolder) {
             content.shortcutFolder = decoder.decode(QByteArrayView(line, size));
@@ -184,17 +184,18 @@ Content parse(const QByteArray &bytes)
 {
     // Rows keep their lines inside the file's bytes; bytes that are not their
     // own (raw or literal data) are copied once so that the rows may outlive them.
-    QByteArray shared = bytes;
-    if (!shared.data_ptr().d_ptr())
-        shared = QByteArray(bytes.constData(), bytes.size());
-    const char *const begin = shared.constData();
-    const char *const end = begin + shared.size();
+    QByteArray own = bytes;
+    if (!own.data_ptr().d_ptr())
+        own = QByteArray(bytes.constData(), bytes.size());
+    const SharedSongBytes shared(new SongBytes(std::move(own)));
+    const char *const begin = shared->data.constData();
+    const char *const end = begin + shared->data.size();
 
     // A big list is read in two halves at once, split after a line feed: the
     // second half on a thread of its own. The rows are the same either way.
     const char *split = end;
-    if (shared.size() >= kParallelParseBytes) {
-        const char *middle = begin + shared.size() / 2;
+    if (shared->data.size() >= kParallelParseBytes) {
+        const char *middle = begin + shared->data.size() / 2;
         const auto *lf = static_cast<const char *>(
             std::memchr(middle, '\n', static_cast<size_t>(end - middle)));
         if (lf)

@@ -14,6 +14,8 @@ constexpr std::array<const char *, kSongColumnCount> kKeys{"chTitle", "chArtist"
 constexpr std::array<const char *, kSongColumnCount> kCaptions{"Title", "Artist", "Album",
                                                                "Genre", "Len",    "File"};
 constexpr char kFieldEnd = '\xFF';
+// The line of a row of six empty fields.
+constexpr char kEmptyLine[] = "\xFF\xFF\xFF\xFF\xFF\xFF";
 
 bool holdsLineBreak(QByteArrayView bytes)
 {
@@ -24,13 +26,15 @@ bool holdsLineBreak(QByteArrayView bytes)
 } // namespace
 
 // A list of 100,000 songs keeps 100,000 of these.
-static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 40);
+static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 24);
 
-SongRow::SongRow()
+SongRow::SongRow() = default;
+
+QByteArrayView SongRow::line() const
 {
-    // Static data: an empty row allocates nothing.
-    m_bytes = QByteArrayLiteral("\xFF\xFF\xFF\xFF\xFF\xFF");
-    m_size = static_cast<quint32>(m_bytes.size());
+    if (!m_bytes)
+        return QByteArrayView(kEmptyLine, sizeof(kEmptyLine) - 1);
+    return {m_bytes->data.constData() + m_begin, m_size};
 }
 
 SongRow::SongRow(const std::array<QString, kSongColumnCount> &fields)
@@ -64,11 +68,11 @@ SongRow::SongRow(const std::array<QStringView, kSongColumnCount> &fields)
     setOwnLine(std::move(line));
 }
 
-SongRow SongRow::fromStoredLine(const QByteArray &bytes, qsizetype begin, qsizetype size)
+SongRow SongRow::fromStoredLine(const SharedSongBytes &bytes, qsizetype begin, qsizetype size)
 {
     SongRow row;
-    if (bytes.size() > std::numeric_limits<qint32>::max()) {
-        row.setOwnLine(bytes.mid(begin, size));
+    if (bytes->data.size() > std::numeric_limits<qint32>::max()) {
+        row.setOwnLine(bytes->data.mid(begin, size));
         return row;
     }
     row.m_bytes = bytes;
@@ -79,8 +83,9 @@ SongRow SongRow::fromStoredLine(const QByteArray &bytes, qsizetype begin, qsizet
 
 QByteArrayView SongRow::fieldUtf8(SongColumn column) const
 {
-    const char *p = m_bytes.constData() + m_begin;
-    const char *const end = p + m_size;
+    const QByteArrayView all = line();
+    const char *p = all.data();
+    const char *const end = p + all.size();
     for (int i = 0;; ++i) {
         const auto *sep =
             static_cast<const char *>(std::memchr(p, kFieldEnd, static_cast<size_t>(end - p)));
@@ -129,10 +134,11 @@ void SongRow::packLines(std::span<SongRow> rows)
     while (first < rows.size()) {
         qsizetype bytes = 0;
         size_t end = first;
-        while (end < rows.size() && (end == first || bytes + rows[end].m_size <= kBufferBytes))
-            bytes += rows[end++].m_size;
-        QByteArray shared(bytes, Qt::Uninitialized);
-        char *out = shared.data();
+        while (end < rows.size() &&
+               (end == first || bytes + rows[end].line().size() <= kBufferBytes))
+            bytes += rows[end++].line().size();
+        const SharedSongBytes shared(new SongBytes(QByteArray(bytes, Qt::Uninitialized)));
+        char *out = shared->data.data();
         for (size_t i = first; i < end; ++i) {
             const QByteArrayView line = rows[i].line();
             std::memcpy(out, line.data(), static_cast<size_t>(line.size()));
@@ -140,9 +146,11 @@ void SongRow::packLines(std::span<SongRow> rows)
         }
         quint32 begin = 0;
         for (size_t i = first; i < end; ++i) {
+            const auto size = static_cast<quint32>(rows[i].line().size());
             rows[i].m_bytes = shared;
             rows[i].m_begin = begin;
-            begin += rows[i].m_size;
+            rows[i].m_size = size;
+            begin += size;
         }
         first = end;
     }
@@ -152,9 +160,9 @@ void SongRow::setOwnLine(QByteArray line)
 {
     m_lineBreaks = holdsLineBreak(line) ? 1 : 0;
     line.squeeze();
-    m_bytes = std::move(line);
     m_begin = 0;
-    m_size = static_cast<quint32>(m_bytes.size());
+    m_size = static_cast<quint32>(line.size());
+    m_bytes = SharedSongBytes(new SongBytes(std::move(line)));
 }
 
 qint64 playSecondsOfLength(QByteArrayView len)

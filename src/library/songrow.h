@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QExplicitlySharedDataPointer>
+#include <QSharedData>
 #include <QString>
 #include <QStringView>
 
@@ -22,6 +24,17 @@ enum SongColumn : int
 };
 inline constexpr int kSongColumnCount = 6;
 
+// Bytes that the rows made from them share: a file read whole, a batch of
+// rows packed together, or the line of one row.
+struct SongBytes : QSharedData
+{
+    explicit SongBytes(QByteArray bytes)
+        : data(std::move(bytes))
+    {}
+    QByteArray data;
+};
+using SharedSongBytes = QExplicitlySharedDataPointer<SongBytes>;
+
 // One media file of the song list. Rows are told apart by position only.
 //
 // A row keeps its six fields as one line of UTF-8, each field followed by the
@@ -40,8 +53,8 @@ public:
 
     // A row over `size` bytes of `bytes` from `begin`: six fields of valid
     // UTF-8 without line breaks, each followed by 0xFF, nothing after. The row
-    // shares `bytes` (which must own its data) instead of copying it.
-    static SongRow fromStoredLine(const QByteArray &bytes, qsizetype begin, qsizetype size);
+    // shares `bytes` instead of copying them.
+    static SongRow fromStoredLine(const SharedSongBytes &bytes, qsizetype begin, qsizetype size);
 
     // Moves the lines of `rows` into a few large buffers that the rows then
     // share, as rows read from a file share its bytes: a batch of rows made
@@ -57,7 +70,7 @@ public:
 
     // The stored line without its CR LF. Fields given with a line break hold
     // it here (the song list shows it); a file stores it as a space.
-    QByteArrayView line() const { return {m_bytes.constData() + m_begin, m_size}; }
+    QByteArrayView line() const;
     bool hasLineBreaks() const { return m_lineBreaks; }
 
     // The played mark: "*" once played in the current cycle, else empty. A
@@ -68,7 +81,8 @@ public:
 private:
     void setOwnLine(QByteArray line);
 
-    QByteArray m_bytes;
+    // Null for the six empty fields: an empty row allocates nothing.
+    SharedSongBytes m_bytes;
     quint32 m_begin = 0;
     quint32 m_size = 0;
     bool m_lineBreaks = false;
