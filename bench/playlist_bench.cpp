@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <benchmark/benchmark.h>
@@ -22,6 +23,10 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -316,17 +321,24 @@ void BM_StartUpLoadWithWorkingCopy(benchmark::State &state)
 }
 BENCHMARK(BM_StartUpLoadWithWorkingCopy)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// Peak resident memory of a process of its own: `load` chooses whether it
-// loads the 100,000-song list or only builds the window stack.
-double childPeakMegabytes(bool load, const QString &folder)
+// Peak resident memory of a process of its own, in MiB, and the bytes its
+// heap holds at the end: `load` chooses whether it loads the 100,000-song
+// list or only builds the window stack.
+struct ChildMemory
+{
+    double peakMegabytes = -1;
+    double heapBytes = -1;
+};
+ChildMemory childMemory(bool load, const QString &folder)
 {
     QProcess child;
     child.start(
         QCoreApplication::applicationFilePath(),
         {QStringLiteral("--peak-rss-child"), load ? QStringLiteral("load") : QString(), folder});
     if (!child.waitForFinished(120000) || child.exitCode() != 0)
-        return -1;
-    return child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
+        return {};
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    return {figures.value(0).toDouble() / 1024.0, figures.value(1).toDouble()};
 }
 
 void BM_PeakMemoryWith100000Rows(benchmark::State &state)
@@ -334,18 +346,23 @@ void BM_PeakMemoryWith100000Rows(benchmark::State &state)
     // The list is written once, before the children start.
     QTemporaryDir folder;
     writeStored(folder.filePath(QStringLiteral("Big.sdf")), storedList(0, kSongs));
-    double empty = 0;
-    double loaded = 0;
+    ChildMemory empty;
+    ChildMemory loaded;
     for (auto _ : state) {
-        empty = childPeakMegabytes(false, folder.path());
-        loaded = childPeakMegabytes(true, folder.path());
+        empty = childMemory(false, folder.path());
+        loaded = childMemory(true, folder.path());
     }
-    state.counters["MB_peak"] = loaded;
-    state.counters["MB_rows"] = loaded - empty;
+    state.counters["MB_peak"] = loaded.peakMegabytes;
+    state.counters["MB_rows"] = loaded.peakMegabytes - empty.peakMegabytes;
+    // What a song costs once loaded, against what it takes in its file.
+    state.counters["B_per_song"] = (loaded.heapBytes - empty.heapBytes) / kSongs;
+    state.counters["B_per_song_in_file"] =
+        static_cast<double>(QFileInfo(folder.filePath(QStringLiteral("Big.sdf"))).size()) / kSongs;
 }
 BENCHMARK(BM_PeakMemoryWith100000Rows)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// The child of BM_PeakMemoryWith100000Rows: prints its peak RSS in KiB. The
+// The child of BM_PeakMemoryWith100000Rows: prints its peak RSS in KiB and
+// the bytes its heap holds, once the list's working copy is written. The
 // high-water mark of this program image only (VmHWM): getrusage would count
 // the parent's memory that the child shared before it started this program.
 int peakRssChild(bool load, const QString &folder)
@@ -356,13 +373,20 @@ int peakRssChild(bool load, const QString &folder)
         WindowStack::settle();
         if (stack.songs.rowCount() != kSongs)
             return 1;
+        stack.store.finishWrites();
     }
+    releaseFreedMemory();
+    double heap = -1;
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    heap = static_cast<double>(info.uordblks + info.hblkhd);
+#endif
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 1;
     for (const QByteArray &line : status.readAll().split('\n')) {
         if (line.startsWith("VmHWM:")) {
-            std::printf("%s\n", line.mid(6).trimmed().split(' ').value(0).constData());
+            std::printf("%s %.0f\n", line.mid(6).trimmed().split(' ').value(0).constData(), heap);
             return 0;
         }
     }
