@@ -195,8 +195,10 @@ void LoudnessService::updateProgress()
     // work is told, however quickly it went.
     if (total > 0)
         emit progressChanged(done, total);
-    if (m_worker->isIdle())
+    if (m_worker->isIdle()) {
         emit progressChanged(0, 0);
+        m_worker->forgetFinishedWork();
+    }
 }
 
 void LoudnessService::close()

@@ -1,5 +1,6 @@
 #include "loudnessworker.h"
 
+#include "core/freedmemory.h"
 #include "gaintags.h"
 #include "library/playlistfile.h"
 #include "loudnessanalyser.h"
@@ -164,6 +165,18 @@ std::vector<LoudnessWorker::Done> LoudnessWorker::takeDone()
     return std::exchange(m_done, {});
 }
 
+void LoudnessWorker::forgetFinishedWork()
+{
+    {
+        const QMutexLocker lock(&m_mutex);
+        if (m_plan || !m_jobs.empty() || m_busy || !m_done.empty() || m_seen.isEmpty())
+            return;
+        m_forget.push_back(std::exchange(m_seen, {}));
+        m_doneCount = 0;
+    }
+    m_wake.wakeAll();
+}
+
 int LoudnessWorker::doneCount() const
 {
     const QMutexLocker lock(&m_mutex);
@@ -204,13 +217,16 @@ void LoudnessWorker::run()
         Job job;
         std::optional<Plan> plan;
         std::optional<std::pair<QString, LoudnessEntries>> write;
+        std::vector<QSet<QString>> forget;
         {
             QMutexLocker lock(&m_mutex);
-            while (!m_stop.load() && m_jobs.empty() && !m_write && !m_plan)
+            while (!m_stop.load() && m_jobs.empty() && !m_write && !m_plan && m_forget.empty())
                 m_wake.wait(&m_mutex);
             if (m_stop.load())
                 return;
-            if (m_write) {
+            if (!m_forget.empty()) {
+                forget = std::exchange(m_forget, {});
+            } else if (m_write) {
                 write = std::exchange(m_write, std::nullopt);
             } else if (m_plan) {
                 plan = std::exchange(m_plan, std::nullopt);
@@ -221,6 +237,12 @@ void LoudnessWorker::run()
                 m_jobs.pop_front();
                 m_busy = true;
             }
+        }
+        if (!forget.empty()) {
+            // A list of 100,000 songs left tens of MiB behind.
+            forget.clear();
+            releaseFreedMemory();
+            continue;
         }
         if (write) {
             LoudnessCacheFile::write(write->first, write->second);

@@ -108,6 +108,10 @@ public:
     void requestWrite(const QString &path, const LoudnessEntries &entries);
     // Results since the last call, in the order they came.
     std::vector<Done> takeDone();
+    // Once all work is done and its results taken: forgets its songs (the
+    // counts go back to 0) and gives their memory back to the system, on the
+    // worker's thread. Does nothing while work remains.
+    void forgetFinishedWork();
     // Songs of the current plan looked at, and all songs in it (the other
     // lists' songs counted as their files are read).
     int doneCount() const;
@@ -148,6 +152,8 @@ private:
     bool m_busy = false;
     std::vector<Done> m_done;
     std::optional<std::pair<QString, LoudnessEntries>> m_write;
+    // The songs of finished work, for the worker's thread to free.
+    std::vector<QSet<QString>> m_forget;
     std::atomic<bool> m_stop{false};
     std::unique_ptr<QThread> m_thread;
 };

@@ -113,6 +113,9 @@ TEST(LoudnessWorkOrder, NextSongFirstThenPlayingThenShownThenTheOthers)
     for (const QList<QVariant> &step : progress)
         highest = std::max(highest, step[1].toInt());
     EXPECT_EQ(highest, 8);
+    // Done and told, the work is forgotten: nothing of it stays counted.
+    EXPECT_EQ(service.totalCount(), 0);
+    EXPECT_EQ(service.doneCount(), 0);
     EXPECT_NEAR(service.gainFor(songs[3]), SongGain::gainDb(service.measurementOf(songs[3]), -18), 1e-9);
     EXPECT_NEAR(service.gainFor(songs[3]), 2.0, 1e-9);
 }
