@@ -72,9 +72,9 @@ private:
         option.initFrom(this);
         const Qt::LayoutDirection direction =
             m_pictureText.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
-        const int flags = QStyle::visualAlignment(direction, alignment()) |
-                          (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight
-                                                        : Qt::TextForceRightToLeft);
+        const int flags =
+            QStyle::visualAlignment(direction, alignment()) |
+            (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight : Qt::TextForceRightToLeft);
         style()->drawItemText(&painter, contentsRect(), flags, option.palette, isEnabled(),
                               m_pictureText, foregroundRole());
     }

@@ -15,7 +15,8 @@ class SongFiles
 {
 public:
     SongFiles() = default;
-    SongFiles(QStringList paths) // NOLINT(google-explicit-constructor): a list of paths is one
+    // Not explicit: a list of paths is a list of song files.
+    SongFiles(QStringList paths)
         : m_paths(std::move(paths))
     {}
     explicit SongFiles(std::vector<SongRow> rows)
