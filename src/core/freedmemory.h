@@ -14,7 +14,6 @@ void releaseFreedMemory();
 // before any thread starts.
 void useOneMemoryPool();
 
-
 // Has the system hand over the pages of a fresh block of `size` bytes at
 // `data` in one go, before they are written. Each page of a fresh block
 // otherwise costs a fault of its own when first written, and on a virtual

@@ -181,9 +181,7 @@ void PlayListStore::LoadPlayLists()
     if (m_library.count() > 0) {
         selectPlayList(0);
         setShownPlayList(0);
-        m_loadingAtStartUp = true;
-        loadPlayListAt(0);
-        m_loadingAtStartUp = false;
+        loadPlayListAt(0, true);
     }
 
     if (m_hooks.setLibraryMultiSelection)
@@ -206,7 +204,7 @@ void PlayListStore::LoadPlayList(const QString &name)
     updateStatusBar();
 }
 
-void PlayListStore::loadPlayListAt(int row)
+void PlayListStore::loadPlayListAt(int row, bool aside)
 {
     if (m_hooks.enableSongEditing)
         m_hooks.enableSongEditing();
@@ -238,10 +236,12 @@ void PlayListStore::loadPlayListAt(int row)
             if (failed.isEmpty())
                 failed = file;
         }
+        if (!bytes && failed.isEmpty())
+            bytes = QByteArray(); // never stored yet: an empty play list
         if (bytes)
             content = PlayListFile::parse(*bytes);
     };
-    if (m_loadingAtStartUp && m_hooks.runAside)
+    if (aside && m_hooks.runAside)
         m_hooks.runAside(readAndParse);
     else
         readAndParse();
@@ -249,10 +249,6 @@ void PlayListStore::loadPlayListAt(int row)
     // stored file is read once, and a big copy is written on the writer's
     // thread. In a folder that cannot be written the stored file alone serves.
     const bool makeCopy = bytes && !readCopy && m_writeProblem.isEmpty() && m_disk->exists(stored);
-    if (!bytes && failed.isEmpty()) {
-        bytes = QByteArray(); // never stored yet: an empty play list
-        content = PlayListFile::parse(*bytes);
-    }
 
     setMark(m_unreadable, entry, !bytes);
     if (!bytes) {

@@ -63,7 +63,7 @@ public:
     // stored file when missing; the stored file itself when no working copy
     // can be made. A play list that cannot be read is reported and never
     // written from the (empty) song list until a later load reads it.
-    void loadPlayListAt(int row);
+    void loadPlayListAt(int row) { loadPlayListAt(row, false); }
     // Writes the song list for the selected play list: its working copy only,
     // or its stored file (asking for a name when it is still untitled).
     // Writes nothing when the selected play list is not the one the song list
@@ -146,6 +146,8 @@ public:
     QString workingCopyOf(int row) const;
 
 private:
+    // `aside`: read and parse with the runAside hook (the start-up's load).
+    void loadPlayListAt(int row, bool aside);
     enum class SaveResult
     {
         Saved,
@@ -213,6 +215,5 @@ private:
     // File names of the working copies recoverWorkingCopies kept.
     QStringList m_recovered;
     bool m_importing = false;
-    bool m_loadingAtStartUp = false;
     QString m_writeProblem;
 };
