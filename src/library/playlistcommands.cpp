@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <filesystem>
@@ -255,6 +256,15 @@ void PlayListCommands::SavePlayListAs()
     syncCommandStates();
 }
 
+auto PlayListCommands::jobScope()
+{
+    ++m_jobDepth;
+    return qScopeGuard([this] {
+        if (--m_jobDepth == 0 && m_jobEnded)
+            m_jobEnded();
+    });
+}
+
 void PlayListCommands::mnuPLShortcut_Click()
 {
     const QString folder =
@@ -299,6 +309,7 @@ void PlayListCommands::LoadShortcutPlayList(const QString &folder, bool isNew,
         m_songs.clear();
         m_editor.addFiles(listMediaFiles(dir));
     } else {
+        const auto job = jobScope();
         // The rows shown stay until the folder's are ready: a song ending
         // meanwhile finds a list to go on with.
         std::optional<PlayListImportJob::Result> listed = runJob(
@@ -423,8 +434,9 @@ std::optional<int> PlayListCommands::importFile(const QString &path, bool merge)
     // is on its way is refused, as the commands are.
     if (m_import)
         return std::nullopt;
-    // Merged songs go into the play list shown now, whatever is shown (a
-    // switch of the day schedule) by the time they are ready.
+    const auto job = jobScope();
+    // Merged songs go into the play list shown now, whatever is shown by the
+    // time they are ready.
     const QPersistentModelIndex target = m_library.index(m_store.ShownPlayList(), 0);
     std::optional<PlayListImportJob::Result> list =
         runJob(PlayListImportJob::listFile(path),

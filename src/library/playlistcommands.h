@@ -124,6 +124,11 @@ public:
     // window does): the import then changes nothing and answers nothing.
     bool importing() const { return m_import != nullptr; }
     void cancelImport();
+    // From an import's or a folder listing's start until its songs have
+    // landed in their list: meanwhile the shown list must not change under it.
+    bool jobInProgress() const { return m_jobDepth > 0; }
+    // Told each time such a job has ended, its songs landed or given up.
+    void setJobEndListener(std::function<void()> listener) { m_jobEnded = std::move(listener); }
     // Files dropped onto the library list: play list files are imported (with
     // Ctrl merged into the shown play list), everything else is ignored.
     void lvPlayLists_OLEDragDrop(const QStringList &paths, bool ctrl);
@@ -134,6 +139,8 @@ private:
     // it does meanwhile.
     std::optional<PlayListImportJob::Result> runJob(PlayListImportJob::Reader read,
                                                     const QString &status);
+    // Counts the job until the returned guard ends.
+    [[nodiscard]] auto jobScope();
     int selectedCount() const;
     bool selectedIsShortcut() const;
     // Loads the entry's songs into the song list: from its working copy, or
@@ -158,6 +165,8 @@ private:
     std::function<bool(const QStringList &)> m_deleteCheck;
     PlayListImportJob *m_import = nullptr; // the import on its way, if any
     std::function<void(const QString &, const QString &)> m_renamed;
+    std::function<void()> m_jobEnded;
+    int m_jobDepth = 0;
     bool m_playListMouseMoved = false;
 };
 

@@ -12,6 +12,8 @@
 #include <QItemSelectionModel>
 #include <QTimer>
 
+#include <utility>
+
 LibrarySchedulePlayer::LibrarySchedulePlayer(PlayListStore &store, PlayListCommands &commands,
                                              PlayListLibraryModel &library,
                                              QItemSelectionModel &librarySelection,
@@ -28,9 +30,20 @@ LibrarySchedulePlayer::LibrarySchedulePlayer(PlayListStore &store, PlayListComma
     connect(&sequencer, &PlaybackSequencer::userChoseWhatPlays, this,
             &LibrarySchedulePlayer::userTookOver);
     connect(&librarySelection, &QItemSelectionModel::currentRowChanged, this, [this] {
-        if (!m_switching)
+        if (m_switching)
+            return;
+        if (m_commands.jobInProgress())
+            m_listChangedByJob = true;
+        else
             emit userTookOver();
     });
+    m_commands.setJobEndListener(
+        [this] { emit playerFree(std::exchange(m_listChangedByJob, false)); });
+}
+
+LibrarySchedulePlayer::~LibrarySchedulePlayer()
+{
+    m_commands.setJobEndListener({});
 }
 
 bool LibrarySchedulePlayer::playing() const
@@ -60,6 +73,11 @@ int LibrarySchedulePlayer::songCount(const QString &list) const
     const QFileInfo stored(m_store.storedFileOf(row));
     const QFileInfo &file = copy.exists() ? copy : stored;
     return file.exists() && file.size() > 0 ? 1 : 0;
+}
+
+bool LibrarySchedulePlayer::busy() const
+{
+    return m_commands.jobInProgress();
 }
 
 void LibrarySchedulePlayer::setOrder(bool random)

@@ -27,6 +27,7 @@ public:
                           PlayListLibraryModel &library, QItemSelectionModel &librarySelection,
                           SongListModel &songs, PlaybackSequencer &sequencer,
                           const PlayerActions &actions, QObject *parent = nullptr);
+    ~LibrarySchedulePlayer() override;
 
     // The status-bar note and log entry of report().
     void setReporter(std::function<void(const QString &)> reporter)
@@ -40,10 +41,14 @@ public:
     void setOrder(bool random) override;
     void fadeOutAndStop() override;
     bool switchAndPlay(const QString &list, bool random) override;
+    bool busy() const override;
     void report(const QString &text) override;
 
 signals:
     void userTookOver();
+    // An import or a folder listing has landed; `listChanged` when it showed
+    // another list.
+    void playerFree(bool listChanged);
 
 private:
     PlayListStore &m_store;
@@ -55,4 +60,6 @@ private:
     std::function<void(const QString &)> m_reporter;
     // Set while the schedule itself changes the shown list.
     bool m_switching = false;
+    // The job on its way showed another list.
+    bool m_listChangedByJob = false;
 };

@@ -26,6 +26,9 @@ public:
     // song, or through the random title selector, repeating; the first song is
     // never the song that played last. False when the list could not be shown.
     virtual bool switchAndPlay(const QString &list, bool random) = 0;
+    // The shown list cannot change now: an import or a folder's listing is
+    // on its way into it. A slot that begins meanwhile waits for it.
+    virtual bool busy() const = 0;
     // Something went wrong while nobody may watch: a status-bar note and an
     // entry in the log, never a modal box.
     virtual void report(const QString &text) = 0;

@@ -41,6 +41,7 @@ void ScheduleRunner::setPlan(const SchedulePlan &plan)
         m_current.reset();
         m_waiting.reset();
         m_held.reset();
+        m_deferred = false;
         m_position = {};
         updateStatus();
         return;
@@ -67,12 +68,16 @@ void ScheduleRunner::userTookOver()
         return;
     m_held = m_position.running;
     m_waiting.reset();
+    m_deferred = false;
     updateStatus();
 }
 
 bool ScheduleRunner::songEnded()
 {
     if (!following() || !m_waiting || m_held)
+        return false;
+    // The next song's end takes the waiting start up.
+    if (m_player.busy())
         return false;
     const SlotStart start = *m_waiting;
     m_waiting.reset();
@@ -90,6 +95,17 @@ bool ScheduleRunner::songEnded()
     startList(start);
     updateStatus();
     return true;
+}
+
+void ScheduleRunner::playerFree(bool listChanged)
+{
+    if (!following())
+        return;
+    // What the job showed was the user's choice, unless a slot began while
+    // it ran: that start waited for the job and comes first.
+    if (listChanged && !m_deferred)
+        userTookOver();
+    evaluate();
 }
 
 void ScheduleRunner::checkClock()
@@ -116,6 +132,7 @@ void ScheduleRunner::evaluate()
     if (!running) {
         m_current.reset();
         m_waiting.reset();
+        m_deferred = false;
     } else if (!m_held && !inEffect(m_current, *running)) {
         apply(*running);
     }
@@ -132,10 +149,17 @@ void ScheduleRunner::apply(const SlotStart &start)
 {
     m_current = start;
     m_waiting.reset();
+    m_deferred = false;
     const ScheduleSlot &slot = start.slot;
     if (slot.closed) {
         if (m_player.playing())
             m_player.fadeOutAndStop();
+        return;
+    }
+    if (m_player.busy()) {
+        // Not in effect yet: playerFree() starts it.
+        m_current.reset();
+        m_deferred = true;
         return;
     }
     const int songs = m_player.songCount(slot.list);

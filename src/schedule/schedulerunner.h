@@ -50,6 +50,10 @@ public:
     // The song that played has ended. True when the schedule starts its slot
     // now, so that the player must not go on with the next song itself.
     bool songEnded();
+    // The player is no longer busy; `listChanged` says whether the job that
+    // kept it busy showed another list (an import makes one). A slot that
+    // began meanwhile starts now.
+    void playerFree(bool listChanged);
 
     // The slow check: re-evaluates when the clock moved or the zone changed.
     void checkClock();
@@ -83,6 +87,8 @@ private:
     std::optional<SlotStart> m_waiting;
     // The start during which the user took over.
     std::optional<SlotStart> m_held;
+    // The start in effect waits for the busy player.
+    bool m_deferred = false;
     QTimer *m_tmrCheck;
     qint64 m_lastWallMs = 0;
     qint64 m_lastMonotonicMs = 0;

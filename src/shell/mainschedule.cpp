@@ -37,6 +37,8 @@ MainSchedule::MainSchedule(const Parts &parts)
     m_runner = std::make_unique<ScheduleRunner>(*clock, *m_player);
     connect(m_player.get(), &LibrarySchedulePlayer::userTookOver, m_runner.get(),
             &ScheduleRunner::userTookOver);
+    connect(m_player.get(), &LibrarySchedulePlayer::playerFree, m_runner.get(),
+            &ScheduleRunner::playerFree);
     ScheduleRunner *runner = m_runner.get();
     parts.sequencer->setSongEndHandler([runner] { return runner->songEnded(); });
     parts.commands->setDeleteCheck([this](const QStringList &names) { return confirmDelete(names); });

@@ -40,6 +40,7 @@ public:
         return true;
     }
     void report(const QString &text) override { calls << QStringLiteral("report ") + text; }
+    bool busy() const override { return false; }
 };
 
 const QTimeZone kBerlin("Europe/Berlin");

@@ -14,6 +14,7 @@
 #include "support/virtualscheduleclock.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QTimer>
 
@@ -71,6 +72,8 @@ protected:
         });
         QObject::connect(&player, &LibrarySchedulePlayer::userTookOver, runner.get(),
                          &ScheduleRunner::userTookOver);
+        QObject::connect(&player, &LibrarySchedulePlayer::playerFree, runner.get(),
+                         &ScheduleRunner::playerFree);
         player.setReporter([this](const QString &text) { reports << text; });
     }
 
@@ -320,6 +323,81 @@ TEST_F(ScheduleWeekTest, AWeekOfSlotsPlaysTheRightListAtEveryMomentWhateverTheCl
     // a box.
     EXPECT_EQ(reports.size(), 1) << reports.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(reports.value(0).contains(QLatin1String("\"Lunch\"")));
+    EXPECT_TRUE(stack.dialogs.messages.empty());
+}
+
+// A slot that begins while an import or a folder's listing is on its way
+// waits for it to land, then switches: the songs the job made go into the
+// list made for them, never into the slot's list, and the slot's list plays.
+TEST_F(ScheduleWeekTest, ASlotThatBeginsDuringAnImportWaitsForItToLand)
+{
+    const QStringList noon{QStringLiteral("/m/noon-1.mp3"), QStringLiteral("/m/noon-2.mp3")};
+    const QStringList media{stack.media(QStringLiteral("a.mp3")), stack.media(QStringLiteral("b.mp3"))};
+    const QString m3u = stack.dir.filePath(QStringLiteral("Delivery.m3u"));
+    writeBytes(m3u, (media.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    const struct
+    {
+        const char *job;
+        std::function<void()> start;
+        QString madeList;
+        QStringList madeSongs; // what the made list shows once chosen again
+    } cases[] = {
+        {"import",
+         [&] {
+             stack.dialogs.fileAnswers.push_back({m3u});
+             stack.commands.OpenPlayListFiles(false);
+         },
+         QStringLiteral("Delivery"), media},
+        {"shortcut",
+         [&] {
+             stack.dialogs.folderAnswers.push_back(QFileInfo(media[0]).path());
+             stack.commands.mnuPLShortcut_Click();
+         },
+         QStringLiteral("Shortcut to media"), media},
+    };
+    writeList(QStringLiteral("Morning"), {QStringLiteral("/m/morning-1.mp3")});
+    writeList(QStringLiteral("Noon"), noon);
+    const QByteArray noonBytes = readBytes(stack.dir.filePath(QStringLiteral("Noon.sdf")));
+    stack.store.LoadPlayLists();
+    SchedulePlan plan;
+    plan.follow = true;
+    for (DayPlan &day : plan.week)
+        day << ScheduleSlot::playing(QTime(7, 0), QStringLiteral("Morning"), false, false)
+            << ScheduleSlot::playing(QTime(11, 0), QStringLiteral("Noon"), false, false);
+    runner->setPlan(plan);
+    clock.advance(10 * kHour);
+    runner->start();
+
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.job);
+        ASSERT_EQ(player.shownList(), QStringLiteral("Morning"));
+        ASSERT_TRUE(musicPlays());
+        // The slot begins while the job runs.
+        QTimer::singleShot(0, [&] { clock.advance(kHour); });
+        c.start();
+
+        EXPECT_EQ(player.shownList(), QStringLiteral("Noon"));
+        EXPECT_TRUE(musicPlays());
+        EXPECT_TRUE(noon.contains(link.played.back()));
+        QStringList shown;
+        for (int i = 0; i < stack.songs.rowCount(); ++i)
+            shown << stack.songs.row(i).field(chFile);
+        EXPECT_EQ(shown, noon);
+        stack.store.finishWrites();
+        EXPECT_EQ(readBytes(stack.dir.filePath(QStringLiteral("Noon.sdf"))), noonBytes);
+        const QString copy = stack.store.workingCopyOf(stack.library.findByName(QStringLiteral("Noon")));
+        EXPECT_EQ(readBytes(copy), noonBytes);
+
+        stack.store.selectPlayList(stack.library.findByName(c.madeList));
+        stack.commands.followLibrarySelection();
+        shown.clear();
+        for (int i = 0; i < stack.songs.rowCount(); ++i)
+            shown << stack.songs.row(i).field(chFile);
+        EXPECT_EQ(shown, c.madeSongs);
+
+        // The next day at 10:00, the morning's list playing.
+        clock.advance(23 * kHour);
+    }
     EXPECT_TRUE(stack.dialogs.messages.empty());
 }
 
