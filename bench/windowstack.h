@@ -37,7 +37,7 @@ struct WindowStack
         , commands(store, library, librarySelection, songs, editor, dialogs)
     {
         auto assignIcons = [this](SongRow &row) {
-            const FileIcons::Indexes both = icons.GetFileIcons(row.fieldUtf8(chFile));
+            const FileIcons::Indexes both = icons.GetFileIcons(row.fileNameUtf8());
             row.icon = both.large;
             row.smallIcon = both.small;
         };

@@ -106,8 +106,8 @@ qsizetype lineFeeds(const char *begin, const char *end)
 // Lists at least this big are parsed in two halves at once.
 constexpr qsizetype kParallelParseBytes = 2 * 1024 * 1024;
 
-// The rows of the lines in [from, to) of `shared`: `from` starts a line, `to`
-// ends one (or the bytes). `expectFolder` comes back true when the part ends
+// The rows of the lines in [from, to): `from` starts a line, `to` ends one
+// (or the bytes). `expectFolder` comes back true when the part ends
 // on a shortcut marker whose folder line is not in it.
 struct Part
 {
@@ -116,9 +116,10 @@ struct Part
     bool expectFolder = false;
 };
 
-Part parsePart(const SharedSongBytes &shared, const char *from, const char *to)
+Part parsePart(const char *from, const char *to)
 {
     Part part;
+    SongRowPacker packer;
     Content &content = part.content;
     // One row per line: counting the line ends first sizes the rows once.
     content.songs.reserve(static_cast<size_t>(lineFeeds(from, to)) + 1);
@@ -127,7 +128,6 @@ Part parsePart(const SharedSongBytes &shared, const char *from, const char *to)
     // Whether serialize() gives these very bytes back: every line ends in
     // CR LF and holds exactly six fields, no line is empty, all text is UTF-8.
     bool &canonical = part.canonical;
-    const char *const bytesBegin = shared->data.constData();
     forEachLine(from, to, [&](const char *line, qsizetype size) {
         if (expectFolder) {
             content.shortcutFolder = decoder.decode(QByteArrayView(line, size));
@@ -146,7 +146,8 @@ Part parsePart(const SharedSongBytes &shared, const char *from, const char *to)
             expectFolder = true;
             return true;
         }
-        // Most lines are six fields of UTF-8 exactly: the row is that line.
+        // Most lines are six fields of UTF-8 exactly: the row is that line,
+        // packed.
         std::array<QByteArrayView, kSongColumnCount> fields;
         bool wellFormed = true;
         const char *rest = line;
@@ -163,7 +164,7 @@ Part parsePart(const SharedSongBytes &shared, const char *from, const char *to)
         if (column < kSongColumnCount || rest != lineEnd)
             wellFormed = false;
         if (wellFormed) {
-            content.songs.push_back(SongRow::fromStoredLine(shared, line - bytesBegin, size));
+            content.songs.push_back(packer.add(fields));
             content.playSeconds += playSecondsOfLength(fields[chLen]);
             return true;
         }
@@ -182,20 +183,15 @@ Part parsePart(const SharedSongBytes &shared, const char *from, const char *to)
 
 Content parse(const QByteArray &bytes)
 {
-    // Rows keep their lines inside the file's bytes; bytes that are not their
-    // own (raw or literal data) are copied once so that the rows may outlive them.
-    QByteArray own = bytes;
-    if (!own.data_ptr().d_ptr())
-        own = QByteArray(bytes.constData(), bytes.size());
-    const SharedSongBytes shared(new SongBytes(std::move(own)));
-    const char *const begin = shared->data.constData();
-    const char *const end = begin + shared->data.size();
+    // Rows keep packed copies of their lines, never the bytes read.
+    const char *const begin = bytes.constData();
+    const char *const end = begin + bytes.size();
 
     // A big list is read in two halves at once, split after a line feed: the
     // second half on a thread of its own. The rows are the same either way.
     const char *split = end;
-    if (shared->data.size() >= kParallelParseBytes) {
-        const char *middle = begin + shared->data.size() / 2;
+    if (bytes.size() >= kParallelParseBytes) {
+        const char *middle = begin + bytes.size() / 2;
         const auto *lf = static_cast<const char *>(
             std::memchr(middle, '\n', static_cast<size_t>(end - middle)));
         if (lf)
@@ -204,8 +200,8 @@ Content parse(const QByteArray &bytes)
     Part second;
     std::thread reader;
     if (split < end)
-        reader = std::thread([&] { second = parsePart(shared, split, end); });
-    Part first = parsePart(shared, begin, split);
+        reader = std::thread([&] { second = parsePart(split, end); });
+    Part first = parsePart(begin, split);
     if (reader.joinable())
         reader.join();
 
@@ -233,15 +229,14 @@ QByteArray serialize(const std::vector<SongRow> &songs)
 {
     qsizetype size = 0;
     for (const SongRow &song : songs)
-        size += song.line().size() + 2;
+        size += song.lineSize() + 2;
     QByteArray out(size, Qt::Uninitialized);
     char *p = out.data();
     for (const SongRow &song : songs) {
-        const QByteArrayView line = song.line();
-        std::memcpy(p, line.data(), static_cast<size_t>(line.size()));
+        char *const line = p;
+        p = song.writeLine(p);
         if (song.hasLineBreaks())
-            sanitizeLineBreaks(p, p + line.size());
-        p += line.size();
+            sanitizeLineBreaks(line, p);
         *p++ = '\r';
         *p++ = '\n';
     }

@@ -431,7 +431,7 @@ void PlayListStore::writeWorkingCopy(int row)
     const std::vector<SongRow> &rows = m_songs.rows();
     qsizetype size = 0;
     for (const SongRow &song : rows)
-        size += song.line().size() + 2; // what serialize() writes of it
+        size += song.lineSize() + 2; // what serialize() writes of it
     if (size < m_backgroundBytes) {
         writeWorkingCopyBytes(row, target, PlayListFile::serialize(rows), true);
         return;

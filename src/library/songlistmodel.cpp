@@ -236,7 +236,7 @@ std::vector<int> SongListModel::sortedOrder(int column, Qt::SortOrder order) con
     };
     std::vector<Key> keys(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        const QByteArrayView bytes = m_rows[i].fieldUtf8(static_cast<SongColumn>(column));
+        const QByteArray bytes = m_rows[i].fieldUtf8(static_cast<SongColumn>(column));
         Key &key = keys[i];
         key.lowered.resize(static_cast<size_t>(bytes.size()));
         for (qsizetype j = 0; key.ascii && j < bytes.size(); ++j) {

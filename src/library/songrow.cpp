@@ -4,6 +4,7 @@
 
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -17,10 +18,95 @@ constexpr char kFieldEnd = '\xFF';
 // The line of a row of six empty fields.
 constexpr char kEmptyLine[] = "\xFF\xFF\xFF\xFF\xFF\xFF";
 
+// In a packed buffer a field may start with a mark that UTF-8 never holds:
+// kRef and three digits tell how far back the same text starts (it ends at
+// its 0xFF); kFolderRef, three digits of distance and two of size, the
+// folder that the rest of the field follows. Digits are 7 bits each, so that
+// a reference never holds the byte 0xFF that ends a field.
+constexpr auto kRef = static_cast<unsigned char>(0xFE);
+constexpr auto kFolderRef = static_cast<unsigned char>(0xFD);
+constexpr qsizetype kRefBytes = 4;
+constexpr qsizetype kFolderRefBytes = 6;
+constexpr qsizetype kMaxDistance = (qsizetype(1) << 21) - 1;
+constexpr qsizetype kMaxFolder = (qsizetype(1) << 14) - 1;
+// Big enough that their own cost vanishes, small enough to come from the
+// heap's pages at hand rather than from fresh mappings, whose every page the
+// system must first fault in; every distance in one fits its digits.
+constexpr qsizetype kBufferBytes = 64 * 1024;
+static_assert(kBufferBytes <= kMaxDistance);
+
+char *writeDigits(char *p, qsizetype value, int count)
+{
+    for (int i = 0; i < count; ++i, value >>= 7)
+        *p++ = static_cast<char>(value & 0x7F);
+    return p;
+}
+
+qsizetype readDigits(const char *p, int count)
+{
+    qsizetype value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = (value << 7) | static_cast<unsigned char>(p[i]);
+    return value;
+}
+
+// The part of a path up to its last separator, included.
+qsizetype folderSize(QByteArrayView path)
+{
+    for (qsizetype i = path.size(); i > 0; --i) {
+        if (path[i - 1] == '/' || path[i - 1] == '\\')
+            return i;
+    }
+    return 0;
+}
+
 bool holdsLineBreak(QByteArrayView bytes)
 {
     return std::memchr(bytes.data(), '\r', static_cast<size_t>(bytes.size())) ||
            std::memchr(bytes.data(), '\n', static_cast<size_t>(bytes.size()));
+}
+
+// The field of a packed line in [p, sep): its shared folder (else empty)
+// and the rest.
+std::pair<QByteArrayView, QByteArrayView> resolveField(const char *p, const char *sep)
+{
+    if (p == sep)
+        return {};
+    const auto mark = static_cast<unsigned char>(*p);
+    if (mark == kRef) {
+        const char *text = p - readDigits(p + 1, 3);
+        const auto *textEnd =
+            static_cast<const char *>(std::memchr(text, kFieldEnd, static_cast<size_t>(p - text)));
+        return {{}, {text, textEnd - text}};
+    }
+    if (mark == kFolderRef) {
+        const char *folder = p - readDigits(p + 1, 3);
+        const char *rest = p + kFolderRefBytes;
+        return {{folder, readDigits(p + 4, 2)}, {rest, sep - rest}};
+    }
+    return {{}, {p, sep - p}};
+}
+
+// Calls `use(column, folder, rest)` for each field of a packed line, in order.
+template <typename Use>
+void forEachField(QByteArrayView line, Use use)
+{
+    const char *p = line.data();
+    const char *const end = p + line.size();
+    for (int column = 0; column < kSongColumnCount; ++column) {
+        const auto *sep =
+            static_cast<const char *>(std::memchr(p, kFieldEnd, static_cast<size_t>(end - p)));
+        if (!sep)
+            return;
+        const auto [folder, rest] = resolveField(p, sep);
+        use(column, folder, rest);
+        p = sep + 1;
+    }
+}
+
+bool isRefColumn(int column)
+{
+    return column == chArtist || column == chAlbum || column == chGenre;
 }
 
 } // namespace
@@ -30,7 +116,7 @@ static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 24);
 
 SongRow::SongRow() = default;
 
-QByteArrayView SongRow::line() const
+QByteArrayView SongRow::encodedLine() const
 {
     if (!m_bytes)
         return QByteArrayView(kEmptyLine, sizeof(kEmptyLine) - 1);
@@ -68,22 +154,9 @@ SongRow::SongRow(const std::array<QStringView, kSongColumnCount> &fields)
     setOwnLine(std::move(line));
 }
 
-SongRow SongRow::fromStoredLine(const SharedSongBytes &bytes, qsizetype begin, qsizetype size)
+std::pair<QByteArrayView, QByteArrayView> SongRow::fieldParts(SongColumn column) const
 {
-    SongRow row;
-    if (bytes->data.size() > std::numeric_limits<qint32>::max()) {
-        row.setOwnLine(bytes->data.mid(begin, size));
-        return row;
-    }
-    row.m_bytes = bytes;
-    row.m_begin = static_cast<quint32>(begin);
-    row.m_size = static_cast<quint32>(size);
-    return row;
-}
-
-QByteArrayView SongRow::fieldUtf8(SongColumn column) const
-{
-    const QByteArrayView all = line();
+    const QByteArrayView all = encodedLine();
     const char *p = all.data();
     const char *const end = p + all.size();
     for (int i = 0;; ++i) {
@@ -92,14 +165,29 @@ QByteArrayView SongRow::fieldUtf8(SongColumn column) const
         if (!sep)
             return {};
         if (i == column)
-            return {p, sep - p};
+            return resolveField(p, sep);
         p = sep + 1;
     }
 }
 
+QByteArray SongRow::fieldUtf8(SongColumn column) const
+{
+    const auto [folder, rest] = fieldParts(column);
+    if (folder.isEmpty())
+        return QByteArray::fromRawData(rest.data(), rest.size());
+    QByteArray whole(folder.size() + rest.size(), Qt::Uninitialized);
+    std::memcpy(whole.data(), folder.data(), static_cast<size_t>(folder.size()));
+    std::memcpy(whole.data() + folder.size(), rest.data(), static_cast<size_t>(rest.size()));
+    return whole;
+}
+
 QString SongRow::field(SongColumn column) const
 {
-    return QString::fromUtf8(fieldUtf8(column));
+    const auto [folder, rest] = fieldParts(column);
+    if (folder.isEmpty())
+        return QString::fromUtf8(rest);
+    // A folder ends on an ASCII separator: the two halves decode apart.
+    return QString::fromUtf8(folder) + QString::fromUtf8(rest);
 }
 
 std::array<QString, kSongColumnCount> SongRow::fields() const
@@ -110,49 +198,73 @@ std::array<QString, kSongColumnCount> SongRow::fields() const
     return out;
 }
 
+qsizetype SongRow::lineSize() const
+{
+    if (!m_bytes)
+        return kSongColumnCount;
+    if (m_extra != kUnknownExtra)
+        return m_size + m_extra;
+    qsizetype size = kSongColumnCount;
+    forEachField(encodedLine(), [&size](int, QByteArrayView folder, QByteArrayView rest) {
+        size += folder.size() + rest.size();
+    });
+    return size;
+}
+
+char *SongRow::writeLine(char *out) const
+{
+    forEachField(encodedLine(), [&out](int, QByteArrayView folder, QByteArrayView rest) {
+        out = std::copy(folder.begin(), folder.end(), out);
+        out = std::copy(rest.begin(), rest.end(), out);
+        *out++ = kFieldEnd;
+    });
+    return out;
+}
+
+QByteArray SongRow::line() const
+{
+    QByteArray out(lineSize(), Qt::Uninitialized);
+    writeLine(out.data());
+    return out;
+}
+
 void SongRow::setField(SongColumn column, QStringView text)
 {
-    const QByteArrayView all = line();
-    const QByteArrayView old = fieldUtf8(column);
-    const qsizetype before = old.data() - all.data();
-    const qsizetype after = before + old.size();
+    const QByteArray utf8 = text.toUtf8();
     QByteArray line;
-    line.reserve(all.size() - old.size() + text.size() * 3);
-    line.append(all.first(before));
-    line.append(text.toUtf8());
-    line.append(all.sliced(after));
+    line.reserve(lineSize() + utf8.size());
+    forEachField(encodedLine(), [&](int i, QByteArrayView folder, QByteArrayView rest) {
+        if (i == column) {
+            line.append(utf8);
+        } else {
+            line.append(folder);
+            line.append(rest);
+        }
+        line.append(kFieldEnd);
+    });
     setOwnLine(std::move(line));
 }
 
 void SongRow::packLines(std::span<SongRow> rows)
 {
-    // Buffers of 64 KiB: big enough that their own cost vanishes, small
-    // enough to come from the heap's pages at hand rather than from fresh
-    // mappings, whose every page the system must first fault in.
-    constexpr qsizetype kBufferBytes = 64 * 1024;
-    size_t first = 0;
-    while (first < rows.size()) {
-        qsizetype bytes = 0;
-        size_t end = first;
-        while (end < rows.size() &&
-               (end == first || bytes + rows[end].line().size() <= kBufferBytes))
-            bytes += rows[end++].line().size();
-        const SharedSongBytes shared(new SongBytes(QByteArray(bytes, Qt::Uninitialized)));
-        char *out = shared->data.data();
-        for (size_t i = first; i < end; ++i) {
-            const QByteArrayView line = rows[i].line();
-            std::memcpy(out, line.data(), static_cast<size_t>(line.size()));
-            out += line.size();
-        }
-        quint32 begin = 0;
-        for (size_t i = first; i < end; ++i) {
-            const auto size = static_cast<quint32>(rows[i].line().size());
-            rows[i].m_bytes = shared;
-            rows[i].m_begin = begin;
-            rows[i].m_size = size;
-            begin += size;
-        }
-        first = end;
+    SongRowPacker packer;
+    std::array<QByteArrayView, kSongColumnCount> fields;
+    QByteArray path;
+    for (SongRow &row : rows) {
+        forEachField(row.encodedLine(), [&](int i, QByteArrayView folder, QByteArrayView rest) {
+            if (folder.isEmpty()) {
+                fields[static_cast<size_t>(i)] = rest;
+                return;
+            }
+            path = folder.toByteArray();
+            path.append(rest);
+            fields[static_cast<size_t>(i)] = path;
+        });
+        const SongRow packed = packer.add(fields, row.m_lineBreaks);
+        row.m_bytes = packed.m_bytes;
+        row.m_begin = packed.m_begin;
+        row.m_size = packed.m_size;
+        row.m_extra = packed.m_extra;
     }
 }
 
@@ -162,7 +274,81 @@ void SongRow::setOwnLine(QByteArray line)
     line.squeeze();
     m_begin = 0;
     m_size = static_cast<quint32>(line.size());
+    m_extra = 0;
     m_bytes = SharedSongBytes(new SongBytes(std::move(line)));
+}
+
+SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &fields,
+                           bool lineBreaks)
+{
+    qsizetype plainSize = kSongColumnCount;
+    for (const QByteArrayView field : fields)
+        plainSize += field.size();
+    if (!m_shared || m_capacity - m_used < plainSize) {
+        finishBuffer();
+        m_capacity = std::max(kBufferBytes, plainSize);
+        m_shared = SharedSongBytes(new SongBytes(QByteArray(m_capacity, Qt::Uninitialized)));
+        m_data = m_shared->data.data();
+        m_used = 0;
+        m_plain.fill(-1);
+    }
+    // The plain text at `at` is `text` exactly: it ends where `text` does.
+    const auto plainIs = [this](qsizetype at, QByteArrayView text) {
+        return at >= 0 && at + text.size() < m_used && m_data[at + text.size()] == kFieldEnd &&
+               std::memcmp(m_data + at, text.data(), static_cast<size_t>(text.size())) == 0;
+    };
+    char *const start = m_data + m_used;
+    char *p = start;
+    for (int column = 0; column < kSongColumnCount; ++column) {
+        const QByteArrayView field = fields[static_cast<size_t>(column)];
+        const qsizetype at = p - m_data;
+        if (isRefColumn(column) && field.size() > kRefBytes && plainIs(m_plain[column], field) &&
+            at - m_plain[column] <= kMaxDistance) {
+            *p++ = static_cast<char>(kRef);
+            p = writeDigits(p, at - m_plain[column], 3);
+        } else if (column == chFile) {
+            const qsizetype folder = folderSize(field);
+            const qsizetype last = m_plain[chFile];
+            if (folder > kFolderRefBytes && folder <= kMaxFolder && folder == m_folderSize &&
+                last >= 0 && at - last <= kMaxDistance &&
+                std::memcmp(m_data + last, field.data(), static_cast<size_t>(folder)) == 0) {
+                *p++ = static_cast<char>(kFolderRef);
+                p = writeDigits(p, at - last, 3);
+                p = writeDigits(p, folder, 2);
+                p = std::copy(field.begin() + folder, field.end(), p);
+            } else {
+                p = std::copy(field.begin(), field.end(), p);
+                m_plain[chFile] = at;
+                m_folderSize = folder;
+            }
+        } else {
+            p = std::copy(field.begin(), field.end(), p);
+            if (isRefColumn(column))
+                m_plain[column] = at;
+        }
+        *p++ = kFieldEnd;
+        // The column's plain text is whole now: later rows may refer to it.
+        m_used = p - m_data;
+    }
+    SongRow row;
+    row.m_bytes = m_shared;
+    row.m_begin = static_cast<quint32>(start - m_data);
+    row.m_size = static_cast<quint32>(p - start);
+    row.m_extra =
+        static_cast<quint16>(std::min<qsizetype>(plainSize - row.m_size, SongRow::kUnknownExtra));
+    row.m_lineBreaks = lineBreaks;
+    return row;
+}
+
+void SongRowPacker::finishBuffer()
+{
+    if (!m_shared)
+        return;
+    // The rows hold offsets: the buffer may move as it shrinks to its use.
+    m_shared->data.truncate(m_used);
+    m_shared->data.squeeze();
+    m_shared.reset();
+    m_data = nullptr;
 }
 
 qint64 playSecondsOfLength(QByteArrayView len)

@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <utility>
 
 // The song list's columns in creation order, which is also the field order of
 // a play list file.
@@ -24,8 +25,8 @@ enum SongColumn : int
 };
 inline constexpr int kSongColumnCount = 6;
 
-// Bytes that the rows made from them share: a file read whole, a batch of
-// rows packed together, or the line of one row.
+// Bytes that the rows made from them share: a buffer of packed lines, or the
+// line of one row.
 struct SongBytes : QSharedData
 {
     explicit SongBytes(QByteArray bytes)
@@ -35,14 +36,17 @@ struct SongBytes : QSharedData
 };
 using SharedSongBytes = QExplicitlySharedDataPointer<SongBytes>;
 
+class SongRowPacker;
+
 // One media file of the song list. Rows are told apart by position only.
 //
 // A row keeps its six fields as one line of UTF-8, each field followed by the
-// byte 0xFF: the very line a play list file stores, so that a big list costs
-// little more memory than its file. Rows read from one file share that file's
-// bytes; a row whose text changes gets bytes of its own. Text is decoded when
-// asked for. Text that UTF-8 cannot hold (an unpaired surrogate) is kept as
-// the file would store it.
+// byte 0xFF, as a play list file stores them. Rows read from a file or made
+// in a batch share packed buffers in which a text that repeats an earlier
+// row's (an artist, an album, a genre, the folder of a file) is kept once, so
+// that a big list costs less memory than its file; a row whose text changes
+// gets a line of its own. Text is decoded when asked for. Text that UTF-8
+// cannot hold (an unpaired surrogate) is kept as the file would store it.
 class SongRow
 {
 public:
@@ -51,26 +55,33 @@ public:
     explicit SongRow(const std::array<QString, kSongColumnCount> &fields);
     explicit SongRow(const std::array<QStringView, kSongColumnCount> &fields);
 
-    // A row over `size` bytes of `bytes` from `begin`: six fields of valid
-    // UTF-8 without line breaks, each followed by 0xFF, nothing after. The row
-    // shares `bytes` instead of copying them.
-    static SongRow fromStoredLine(const SharedSongBytes &bytes, qsizetype begin, qsizetype size);
-
-    // Moves the lines of `rows` into a few large buffers that the rows then
-    // share, as rows read from a file share its bytes: a batch of rows made
-    // one by one (an import, a folder listing) then costs what a loaded list
-    // costs. Texts, marks and icons stay as they were.
+    // Moves the lines of `rows` into a few packed buffers that the rows then
+    // share, as rows read from a file do: a batch of rows made one by one (an
+    // import, a folder listing) then costs what a loaded list costs. Texts,
+    // marks and icons stay as they were.
     static void packLines(std::span<SongRow> rows);
 
     QString title() const { return field(chTitle); }
     QString field(SongColumn column) const;
-    QByteArrayView fieldUtf8(SongColumn column) const;
+    // The field's UTF-8. Mostly the row's own bytes, borrowed (valid while the
+    // row's list keeps the row); a file path whose folder is shared is put
+    // together. Keep the array, never a view of it.
+    QByteArray fieldUtf8(SongColumn column) const;
     std::array<QString, kSongColumnCount> fields() const;
+    // The end of the file path that holds at least its file name (and so its
+    // extension), without putting the path together.
+    QByteArrayView fileNameUtf8() const { return fieldParts(chFile).second; }
     void setField(SongColumn column, QStringView text);
 
-    // The stored line without its CR LF. Fields given with a line break hold
-    // it here (the song list shows it); a file stores it as a space.
-    QByteArrayView line() const;
+    // The stored line without its CR LF: its size, and the line written at
+    // `out` (returns the end). Fields given with a line break hold it here
+    // (the song list shows it); a file stores it as a space.
+    qsizetype lineSize() const;
+    char *writeLine(char *out) const;
+    QByteArray line() const;
+    // What the row's line takes in its buffer: less than lineSize() when it
+    // refers to texts of earlier rows.
+    qsizetype keptSize() const { return m_size; }
     bool hasLineBreaks() const { return m_lineBreaks; }
 
     // The played mark: "*" once played in the current cycle, else empty. A
@@ -79,6 +90,11 @@ public:
     void setTag(QStringView tag) { m_played = !tag.isEmpty(); }
 
 private:
+    friend class SongRowPacker;
+    // The field's bytes as kept: the shared folder of a path (else empty) and
+    // the rest.
+    std::pair<QByteArrayView, QByteArrayView> fieldParts(SongColumn column) const;
+    QByteArrayView encodedLine() const;
     void setOwnLine(QByteArray line);
 
     // Null for the six empty fields: an empty row allocates nothing.
@@ -87,6 +103,10 @@ private:
     quint32 m_size = 0;
     bool m_lineBreaks = false;
     bool m_played = false;
+    // lineSize() less keptSize(): what the references stand for, kUnknownExtra
+    // when it does not fit (then it is counted when asked).
+    quint16 m_extra = 0;
+    static constexpr quint16 kUnknownExtra = 0xFFFF;
 
 public:
     // Indexes into the large and small file-type image lists, which never
@@ -94,6 +114,38 @@ public:
     // share a word with the flags above.)
     quint16 icon = 0;
     quint16 smallIcon = 0;
+};
+
+// Packs rows one after the other into buffers of 64 KiB that they share.
+// Within a buffer, an artist, album or genre equal to the last one written
+// plainly in its column is written as a reference to it, and a file in the
+// folder of the last file written plainly refers to that folder. Rows of
+// the same album one after the other, as lists mostly hold them, thus keep
+// those texts once. References are to plain text only, never to another
+// reference, and never leave their buffer.
+class SongRowPacker
+{
+public:
+    SongRowPacker() = default;
+    SongRowPacker(const SongRowPacker &) = delete;
+    SongRowPacker &operator=(const SongRowPacker &) = delete;
+    ~SongRowPacker() { finishBuffer(); }
+
+    // A row of six fields of valid UTF-8 (no 0xFF byte in any).
+    SongRow add(const std::array<QByteArrayView, kSongColumnCount> &fields,
+                bool lineBreaks = false);
+
+private:
+    void finishBuffer();
+
+    SharedSongBytes m_shared;
+    char *m_data = nullptr;
+    qsizetype m_used = 0;
+    qsizetype m_capacity = 0;
+    // Where the last plain text of each column starts, -1 for none; for the
+    // file column, also the size of its folder part.
+    std::array<qsizetype, kSongColumnCount> m_plain{-1, -1, -1, -1, -1, -1};
+    qsizetype m_folderSize = 0;
 };
 
 // The longest play time told, 99999:59:59: what one row's length and the

@@ -97,9 +97,9 @@ bool LibrarySchedulePlayer::switchAndPlay(const QString &list, bool random)
     if (row < 0)
         return false;
     const int current = m_songs.CurrentSong();
-    const QByteArray lastFile = current >= 1 && current <= m_songs.rowCount()
-                                    ? m_songs.row(current - 1).fieldUtf8(chFile).toByteArray()
-                                    : QByteArray();
+    const QString lastFile = current >= 1 && current <= m_songs.rowCount()
+                                 ? m_songs.row(current - 1).field(chFile)
+                                 : QString();
     m_sequencer.StopPlayback(false);
 
     m_switching = true;
@@ -111,9 +111,7 @@ bool LibrarySchedulePlayer::switchAndPlay(const QString &list, bool random)
 
     setOrder(random);
     const int count = m_songs.rowCount();
-    const auto fileOf = [this](int song) {
-        return m_songs.row(song - 1).fieldUtf8(chFile).toByteArray();
-    };
+    const auto fileOf = [this](int song) { return m_songs.row(song - 1).field(chFile); };
     int first = 1;
     if (random) {
         // A few draws find another song than the one that just ended.

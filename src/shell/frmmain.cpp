@@ -484,7 +484,7 @@ bool frmMain::PlayerLinked() const
 
 void frmMain::assignFileIcons(SongRow &row)
 {
-    const FileIcons::Indexes icons = m_fileIcons->GetFileIcons(row.fieldUtf8(chFile));
+    const FileIcons::Indexes icons = m_fileIcons->GetFileIcons(row.fileNameUtf8());
     row.icon = static_cast<quint16>(icons.large);
     row.smallIcon = static_cast<quint16>(icons.small);
 }
