@@ -214,7 +214,7 @@ void BM_SelectAll(benchmark::State &state)
 {
     Fixture &f = fixture();
     f.show(f.library.findByName(QStringLiteral("Big")));
-    QTreeView &details = *f.view.detailsView();
+    QTableView &details = *f.view.detailsView();
     for (auto _ : state) {
         state.PauseTiming();
         details.selectionModel()->clearSelection();
@@ -255,13 +255,13 @@ void BM_RepaintSongList(benchmark::State &state)
 {
     Fixture &f = fixture();
     f.show(f.library.findByName(QStringLiteral("Big")));
-    QTreeView &details = *f.view.detailsView();
+    QTableView &details = *f.view.detailsView();
     details.scrollTo(f.songs.index(f.songs.rowCount() / 2, 0), QAbstractItemView::PositionAtCenter);
     WindowStack::settle();
     details.viewport()->repaint();
     for (auto _ : state)
         details.viewport()->repaint();
-    state.counters["rows"] = details.viewport()->height() / std::max(1, details.sizeHintForRow(0));
+    state.counters["rows"] = details.viewport()->height() / std::max(1, details.rowHeight(0));
 }
 BENCHMARK(BM_RepaintSongList)->Unit(benchmark::kMillisecond);
 

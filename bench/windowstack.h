@@ -22,7 +22,7 @@
 #include <QTimer>
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
-#include <QTreeView>
+#include <QTableView>
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 #include "songlistview.h"
 
 #include "droppedfiles.h"
+#include "songdetailsview.h"
 #include "songitemdelegate.h"
 
 #include "songlistmodel.h"
@@ -12,11 +13,10 @@
 #include <QListView>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QTreeView>
 
 SongListView::SongListView(SongListModel *model, QWidget *parent)
     : QStackedWidget(parent)
-    , m_details(new QTreeView(this))
+    , m_details(new SongDetailsView(this))
     , m_icons(new QListView(this))
     , m_picInsLine(new QFrame(this))
 {
@@ -25,15 +25,13 @@ SongListView::SongListView(SongListModel *model, QWidget *parent)
     m_details->setObjectName(QStringLiteral("lvSongsDetails"));
     m_details->setAccessibleName(QStringLiteral("Songs"));
     m_details->setModel(model);
-    m_details->setRootIsDecorated(false);
     m_details->setItemDelegate(new SongItemDelegate(m_details));
-    m_details->setUniformRowHeights(true);
-    m_details->setAllColumnsShowFocus(true);
     m_details->setSortingEnabled(false);
-    m_details->header()->setSectionsMovable(true);
-    m_details->header()->setSectionsClickable(true);
-    m_details->header()->setStretchLastSection(false);
-    connect(m_details->header(), &QHeaderView::sectionClicked, this, &SongListView::columnClicked);
+    m_details->horizontalHeader()->setSectionsMovable(true);
+    m_details->horizontalHeader()->setSectionsClickable(true);
+    m_details->horizontalHeader()->setStretchLastSection(false);
+    connect(m_details->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &SongListView::columnClicked);
 
     m_icons->setObjectName(QStringLiteral("lvSongsIcons"));
     m_icons->setAccessibleName(QStringLiteral("Songs"));

@@ -6,7 +6,7 @@ class QAbstractItemView;
 class QFrame;
 class QItemSelectionModel;
 class QListView;
-class QTreeView;
+class QTableView;
 class SongListModel;
 
 // View modes of the song list, numbered as the View menu numbers them.
@@ -29,7 +29,7 @@ class SongListView : public QStackedWidget
 public:
     explicit SongListView(SongListModel *model, QWidget *parent = nullptr);
 
-    QTreeView *detailsView() const { return m_details; }
+    QTableView *detailsView() const { return m_details; }
     QListView *iconView() const { return m_icons; }
     QAbstractItemView *currentView() const;
     QItemSelectionModel *selectionModel() const;
@@ -60,7 +60,7 @@ private:
     void showDragFeedback(QAbstractItemView *view, const QPoint &pos);
     void hideInsertionLine();
 
-    QTreeView *m_details;
+    QTableView *m_details;
     QListView *m_icons;
     QFrame *m_picInsLine;
     int m_mode = lvwReport;

@@ -59,6 +59,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QTableView>
 #include <QTreeView>
 
 namespace {
@@ -518,7 +519,7 @@ void frmMain::tmrInit_Timer()
     m_actions->mnuViewTextLabels->setChecked(!textLabels);
     mnuViewTextLabels_Click();
 
-    LoadColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, windowDotsPerInch(*this));
+    LoadColumnLayout(*m_lvSongs->detailsView()->horizontalHeader(), m_settings, windowDotsPerInch(*this));
 
     m_actions->mnuViewBanner->setChecked(
         showBannerOn(m_settings.value(ShellSettings::kShowBanner)));
@@ -569,7 +570,7 @@ bool frmMain::Form_QueryUnload()
     // still show the built-in ones, which must not replace the user's.
     m_tmrInit->stop();
     if (m_viewOptionsApplied) {
-        SaveColumnLayout(*m_lvSongs->detailsView()->header(), m_settings, windowDotsPerInch(*this));
+        SaveColumnLayout(*m_lvSongs->detailsView()->horizontalHeader(), m_settings, windowDotsPerInch(*this));
         m_settings.save(ShellSettings::kTextLabels,
                         onOffText(m_actions->mnuViewTextLabels->isChecked()));
         m_settings.save(ShellSettings::kShowBanner,

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTest>
-#include <QTreeView>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -56,12 +56,12 @@ protected:
 
         details = view.detailsView();
         ours = details->itemDelegate();
-        details->header()->resizeSection(chTitle, 170);
-        details->header()->resizeSection(chArtist, 90);
-        details->header()->resizeSection(chAlbum, 120);
-        details->header()->resizeSection(chGenre, 28); // narrow: every text elides
-        details->header()->resizeSection(chLen, 70);
-        details->header()->resizeSection(chFile, 140);
+        details->horizontalHeader()->resizeSection(chTitle, 170);
+        details->horizontalHeader()->resizeSection(chArtist, 90);
+        details->horizontalHeader()->resizeSection(chAlbum, 120);
+        details->horizontalHeader()->resizeSection(chGenre, 28); // narrow: every text elides
+        details->horizontalHeader()->resizeSection(chLen, 70);
+        details->horizontalHeader()->resizeSection(chFile, 140);
         view.resize(660, 260);
         view.show();
         other.resize(100, 100);
@@ -139,7 +139,7 @@ protected:
     SongListModel model;
     SongListView view{&model};
     QWidget other;
-    QTreeView *details = nullptr;
+    QTableView *details = nullptr;
     QAbstractItemDelegate *ours = nullptr;
     int m_saved = 0;
 };
@@ -191,8 +191,8 @@ TEST_F(SongItemDelegateTest, PaintsChangedTextsAnewNotKeptOnes)
     model.sort(chArtist);
     expectLooksAsStandard("sorted by artist");
 
-    details->header()->resizeSection(chTitle, 60);
-    details->header()->resizeSection(chLen, 30);
+    details->horizontalHeader()->resizeSection(chTitle, 60);
+    details->horizontalHeader()->resizeSection(chLen, 30);
     expectLooksAsStandard("columns narrower");
 
     QFont font(QStringLiteral("DejaVu Serif"));
@@ -213,7 +213,7 @@ TEST_F(SongItemDelegateTest, KeepsABoundedNumberOfTexts)
                                QStringLiteral("Distinct artist %1").arg(i), QStringLiteral("1:00"),
                                QStringLiteral("/m/%1.mp3").arg(i)));
     model.setRows(std::move(rows));
-    const int perPage = details->viewport()->height() / details->sizeHintForRow(0);
+    const int perPage = details->viewport()->height() / details->rowHeight(0);
     ASSERT_GT(perPage, 3);
     for (int row = 0; row < model.rowCount(); row += perPage) {
         details->scrollTo(model.index(row, 0), QAbstractItemView::PositionAtTop);

@@ -9,7 +9,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QTreeView>
+#include <QTableView>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -56,8 +57,8 @@ TEST_F(SongListViewTest, ShowsSixColumnsAndSwitchesBetweenFourViewsSharingOneSel
     EXPECT_EQ(view.objectName(), QStringLiteral("lvSongs"));
     EXPECT_EQ(view.viewMode(), lvwReport);
     EXPECT_EQ(view.currentView(), view.detailsView());
-    EXPECT_EQ(view.detailsView()->header()->count(), 6);
-    EXPECT_TRUE(view.detailsView()->header()->sectionsMovable());
+    EXPECT_EQ(view.detailsView()->horizontalHeader()->count(), 6);
+    EXPECT_TRUE(view.detailsView()->horizontalHeader()->sectionsMovable());
     EXPECT_EQ(
         model.headerData(chLen, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
             Qt::AlignRight,
@@ -82,6 +83,44 @@ TEST_F(SongListViewTest, ShowsSixColumnsAndSwitchesBetweenFourViewsSharingOneSel
     EXPECT_EQ(view.currentView(), view.detailsView());
     view.setViewMode(7);
     EXPECT_EQ(view.viewMode(), lvwReport);
+}
+
+// The details view is a list of rows: keys move between rows and leave the
+// list as a list's do, and a row is as high as one line beside its icon.
+TEST_F(SongListViewTest, TheDetailsViewAnswersKeysAsAListOfRows)
+{
+    QTableView *details = view.detailsView();
+    QWidget after;
+    after.setFocusPolicy(Qt::StrongFocus);
+    after.setParent(&view);
+    after.show();
+    details->setFocus();
+    details->setCurrentIndex(model.index(2, chArtist));
+    const QFontMetrics metrics(details->font());
+    EXPECT_GE(details->rowHeight(0), std::max(metrics.height(), 16));
+    EXPECT_LT(details->rowHeight(0), std::max(metrics.height(), 16) * 2);
+
+    const struct
+    {
+        Qt::Key key;
+        int row; // the current and only selected row after the key
+    } keys[] = {
+        {Qt::Key_End, 5},   {Qt::Key_Home, 0}, {Qt::Key_Down, 1},
+        {Qt::Key_Right, 1}, {Qt::Key_Left, 1}, {Qt::Key_PageDown, 5},
+    };
+    for (const auto &k : keys) {
+        const int column = details->currentIndex().column();
+        QTest::keyClick(details, k.key);
+        EXPECT_EQ(details->currentIndex().row(), k.row) << k.key;
+        // Sideways keys never move to another cell of the row.
+        if (k.key == Qt::Key_Left || k.key == Qt::Key_Right)
+            EXPECT_EQ(details->currentIndex().column(), column) << k.key;
+        EXPECT_EQ(view.selectionModel()->selectedRows().size(), 1) << k.key;
+        EXPECT_TRUE(view.selectionModel()->isRowSelected(k.row)) << k.key;
+    }
+    // Tab leaves the list for the next widget.
+    QTest::keyClick(details, Qt::Key_Tab);
+    EXPECT_FALSE(details->hasFocus());
 }
 
 TEST_F(SongListViewTest, DraggingTheSelectionShowsTheLineAndAsksForAMove)
@@ -167,7 +206,7 @@ TEST_F(SongListViewTest, DroppedFilesAreHandedOnWithTheRowAndTheCtrlKey)
 TEST_F(SongListViewTest, HeaderClicksReportTheColumn)
 {
     QSignalSpy clicks(&view, &SongListView::columnClicked);
-    emit view.detailsView()->header()->sectionClicked(chArtist);
+    emit view.detailsView()->horizontalHeader()->sectionClicked(chArtist);
     ASSERT_EQ(clicks.size(), 1);
     EXPECT_EQ(clicks.at(0).at(0).toInt(), static_cast<int>(chArtist));
 }

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QTableView>
 #include <QTreeView>
 
 #include <gtest/gtest.h>

@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QTableView>
 #include <QTreeView>
 
 namespace {
@@ -71,14 +72,14 @@ TEST_F(frmMainLayoutTest, AColumnsWidthAndPositionSurviveARestart)
 {
     {
         auto window = start();
-        QHeaderView *header = window->songView().detailsView()->header();
+        QHeaderView *header = window->songView().detailsView()->horizontalHeader();
         header->resizeSection(chArtist, 210);
         header->moveSection(header->visualIndex(chFile), 0);
         ASSERT_TRUE(closeWindow(*window));
     }
     reopenSettings();
     auto again = start();
-    QHeaderView *header = again->songView().detailsView()->header();
+    QHeaderView *header = again->songView().detailsView()->horizontalHeader();
     EXPECT_EQ(header->sectionSize(chArtist), 210);
     EXPECT_EQ(header->visualIndex(chFile), 0);
     EXPECT_EQ(header->logicalIndex(1), static_cast<int>(chTitle));
