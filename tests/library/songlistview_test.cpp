@@ -113,8 +113,9 @@ TEST_F(SongListViewTest, TheDetailsViewAnswersKeysAsAListOfRows)
         QTest::keyClick(details, k.key);
         EXPECT_EQ(details->currentIndex().row(), k.row) << k.key;
         // Sideways keys never move to another cell of the row.
-        if (k.key == Qt::Key_Left || k.key == Qt::Key_Right)
+        if (k.key == Qt::Key_Left || k.key == Qt::Key_Right) {
             EXPECT_EQ(details->currentIndex().column(), column) << k.key;
+        }
         EXPECT_EQ(view.selectionModel()->selectedRows().size(), 1) << k.key;
         EXPECT_TRUE(view.selectionModel()->isRowSelected(k.row)) << k.key;
     }
