@@ -308,8 +308,10 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
         } else if (column == chFile) {
             const qsizetype folder = folderSize(field);
             const qsizetype last = m_plain[chFile];
-            if (folder > kFolderRefBytes && folder <= kMaxFolder && folder == m_folderSize &&
-                last >= 0 && at - last <= kMaxDistance &&
+            // The last plain path starts with this folder (a shorter one
+            // differs at its 0xFF, which no folder holds).
+            if (folder > kFolderRefBytes && folder <= kMaxFolder && last >= 0 &&
+                last + folder < m_used && at - last <= kMaxDistance &&
                 std::memcmp(m_data + last, field.data(), static_cast<size_t>(folder)) == 0) {
                 *p++ = static_cast<char>(kFolderRef);
                 p = writeDigits(p, at - last, 3);
@@ -318,7 +320,6 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
             } else {
                 p = std::copy(field.begin(), field.end(), p);
                 m_plain[chFile] = at;
-                m_folderSize = folder;
             }
         } else {
             p = std::copy(field.begin(), field.end(), p);

@@ -142,10 +142,8 @@ private:
     char *m_data = nullptr;
     qsizetype m_used = 0;
     qsizetype m_capacity = 0;
-    // Where the last plain text of each column starts, -1 for none; for the
-    // file column, also the size of its folder part.
+    // Where the last plain text of each column starts, -1 for none.
     std::array<qsizetype, kSongColumnCount> m_plain{-1, -1, -1, -1, -1, -1};
-    qsizetype m_folderSize = 0;
 };
 
 // The longest play time told, 99999:59:59: what one row's length and the

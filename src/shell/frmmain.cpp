@@ -57,9 +57,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
-#include <QTableView>
 #include <QTreeView>
 
 namespace {
