@@ -3,7 +3,7 @@
 // measured per second, and how many times faster than real time that is.
 // Then the analyser's peak memory on a 30-second and a 10-hour song, which
 // must not grow with the length.
-#include "loudness/loudnessanalyser.h"
+#include "analyser/loudnessanalyser.h"
 #include "loudness/loudnessservice.h"
 #include "support/loudnessfiles.h"
 

@@ -51,11 +51,16 @@ wait_for() {
 prefix=$tmp/prefix
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.out" 2>&1 \
     || { cat "$tmp/install.out"; fail "cmake --install"; }
-for f in bin/vorn lib/vorn/libvu.so share/vorn/Help/index.html \
+for f in bin/vorn lib/vorn/libvu.so lib/vorn/vorn-loudness share/vorn/Help/index.html \
     share/applications/vorn.desktop share/icons/hicolor/scalable/apps/vorn.svg; do
     [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 [ -x "$prefix/bin/vorn" ] || fail "bin/vorn is not executable"
+# The loudness helper runs from the installed tree and answers a file it
+# cannot measure.
+answer=$(printf '%s\0' "$tmp/no such file" | "$prefix/lib/vorn/vorn-loudness") \
+    || fail "the installed loudness helper failed"
+[[ $answer == "N "* ]] || fail "the installed loudness helper answered \"$answer\""
 # The installed program must not lean on the build tree.
 [ -e "$prefix/bin/Help" ] && fail "help pages beside the installed program"
 

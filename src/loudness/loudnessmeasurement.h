@@ -31,6 +31,10 @@ struct LoudnessResult
         NotMeasured,
         // Given up because the measurer was asked to stop; nothing is known.
         Stopped,
+        // The measurer itself could not work (its helper program missing or
+        // ending by itself); nothing is known of the file, which is measured
+        // again with the next work. `failure` says why.
+        Unavailable,
     };
     Outcome outcome = Outcome::NotMeasured;
     std::optional<LoudnessMeasurement> measurement;

@@ -161,6 +161,14 @@ void LoudnessService::record(const LoudnessWorker::Done &done)
     if (done.kind != LoudnessWorker::Job::Kind::Song || done.unchanged
         || done.result.outcome == LoudnessResult::Outcome::Stopped)
         return;
+    // Nothing is known of the file; the same trouble is told once.
+    if (done.result.outcome == LoudnessResult::Outcome::Unavailable) {
+        if (!m_reportedProblems.contains(done.result.failure)) {
+            m_reportedProblems.insert(done.result.failure);
+            m_log(QStringLiteral("Loudness not measured: %1").arg(done.result.failure));
+        }
+        return;
+    }
     if (!done.stamp) {
         if (!done.result.failure.isEmpty() && !m_reported.contains(done.path)) {
             m_reported.insert(done.path);

@@ -29,9 +29,10 @@ public:
     // How long newly measured songs wait before the cache is written.
     static constexpr int kWriteDelayMs = 30000;
 
-    // `log` takes one line for VORN.log.
+    // `log` takes one line for VORN.log. Without `measure`, the worker's
+    // real measurement.
     LoudnessService(QString cacheFile, std::function<void(const QString &line)> log,
-                    LoudnessWorker::Measure measure = LoudnessWorker::measureSong,
+                    LoudnessWorker::Measure measure = {},
                     QObject *parent = nullptr);
     // Closes as close() does.
     ~LoudnessService() override;
@@ -101,6 +102,8 @@ private:
     std::function<bool()> m_writable;
     // Files reported as no regular file, so that each is reported once a run.
     QSet<QString> m_reported;
+    // Why the measurer could not work, each told once a run.
+    QSet<QString> m_reportedProblems;
     bool m_dirty = false;
     bool m_closed = false;
 };

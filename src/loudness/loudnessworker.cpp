@@ -3,19 +3,18 @@
 #include "core/freedmemory.h"
 #include "gaintags.h"
 #include "library/playlistfile.h"
-#include "loudnessanalyser.h"
 
 #include <QFileInfo>
 #include <QThread>
 
 LoudnessResult LoudnessWorker::measureSong(const QString &path, bool useGainTags,
-                                           const std::atomic<bool> &stop)
+                                           const std::atomic<bool> &stop, LoudnessHelper &helper)
 {
     if (useGainTags) {
         if (const std::optional<LoudnessMeasurement> tagged = GainTags::read(path))
             return {LoudnessResult::Outcome::Measured, tagged, {}};
     }
-    return LoudnessAnalyser::measure(path, &stop);
+    return helper.measure(path, stop);
 }
 
 QStringList LoudnessWorker::workOrder(const SongFiles &playing, int nextRow,
@@ -44,6 +43,7 @@ QStringList LoudnessWorker::workOrder(const SongFiles &playing, int nextRow,
 LoudnessWorker::LoudnessWorker(Measure measure, KnownStamp known, QObject *parent)
     : QObject(parent)
     , m_measure(std::move(measure))
+    , m_helperProgram(m_measure ? QString() : LoudnessHelper::findProgram())
     , m_known(std::move(known))
 {
 }
@@ -213,6 +213,7 @@ bool LoudnessWorker::isRunning() const
 
 void LoudnessWorker::run()
 {
+    LoudnessHelper helper(m_helperProgram);
     for (;;) {
         Job job;
         std::optional<Plan> plan;
@@ -220,7 +221,16 @@ void LoudnessWorker::run()
         std::vector<QSet<QString>> forget;
         {
             QMutexLocker lock(&m_mutex);
-            while (!m_stop.load() && m_jobs.empty() && !m_write && !m_plan && m_forget.empty())
+            const auto nothingToDo = [this] {
+                return !m_stop.load() && m_jobs.empty() && !m_write && !m_plan && m_forget.empty();
+            };
+            if (nothingToDo()) {
+                // No helper waits through idle hours.
+                lock.unlock();
+                helper.rest();
+                lock.relock();
+            }
+            while (nothingToDo())
                 m_wake.wait(&m_mutex);
             if (m_stop.load())
                 return;
@@ -294,7 +304,8 @@ void LoudnessWorker::run()
         } else {
             // A file that changes while it is measured is refused by the
             // analyser, so the result belongs to the stamp seen before.
-            done.result = m_measure(job.path, job.useGainTags, m_stop);
+            done.result = m_measure ? m_measure(job.path, job.useGainTags, m_stop)
+                                    : measureSong(job.path, job.useGainTags, m_stop, helper);
         }
         if (done.result.outcome == LoudnessResult::Outcome::Stopped && !done.unchanged)
             return;

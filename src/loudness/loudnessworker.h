@@ -1,6 +1,7 @@
 #pragma once
 
 #include "loudnesscache.h"
+#include "loudnesshelper.h"
 #include "loudnessmeasurement.h"
 #include "songfiles.h"
 
@@ -82,15 +83,17 @@ public:
                                                  const std::atomic<bool> &stop)>;
 
     // The real measurement: gain tags when allowed and present, else the
-    // analyser.
+    // loudness helper's.
     static LoudnessResult measureSong(const QString &path, bool useGainTags,
-                                      const std::atomic<bool> &stop);
+                                      const std::atomic<bool> &stop, LoudnessHelper &helper);
 
     // The songs of `playing` from `nextRow` on, then those before it, then
     // those of `shown`, each once.
     static QStringList workOrder(const SongFiles &playing, int nextRow, const QStringList &shown);
 
-    explicit LoudnessWorker(Measure measure = measureSong, KnownStamp known = {},
+    // Without `measure`, songs get the real measurement, from a helper the
+    // worker starts on its thread and ends whenever the work runs out.
+    explicit LoudnessWorker(Measure measure = {}, KnownStamp known = {},
                             QObject *parent = nullptr);
     // Stops as stop() does.
     ~LoudnessWorker() override;
@@ -141,6 +144,8 @@ private:
     void queueListSongs(const QStringList &songs, bool useGainTags);
 
     Measure m_measure;
+    // The helper of the real measurement; found by the owner's thread.
+    QString m_helperProgram;
     KnownStamp m_known;
     mutable QMutex m_mutex;
     QWaitCondition m_wake;

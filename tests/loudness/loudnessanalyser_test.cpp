@@ -1,5 +1,5 @@
+#include "analyser/loudnessanalyser.h"
 #include "loudness/gaintags.h"
-#include "loudness/loudnessanalyser.h"
 #include "loudness/loudnessworker.h"
 #include "support/loudnessfiles.h"
 #include "support/paramname.h"
@@ -312,13 +312,15 @@ TEST(LoudnessGainTags, AreTakenWhenAllowedAndOtherwiseTheAudioIsMeasured)
         ASSERT_TRUE(file.save());
     }
     const std::atomic<bool> stop{false};
-    const LoudnessResult tagged = LoudnessWorker::measureSong(path, true, stop);
+    // The helper program the window's worker runs, found as it finds it.
+    LoudnessHelper helper;
+    const LoudnessResult tagged = LoudnessWorker::measureSong(path, true, stop, helper);
     ASSERT_TRUE(tagged.measurement);
     EXPECT_EQ(tagged.measurement->source, LoudnessMeasurement::Source::GainTags);
     EXPECT_NEAR(tagged.measurement->loudnessLufs, -11.5, 1e-9);
     EXPECT_NEAR(tagged.measurement->truePeakDbtp, -6.0, 0.01);
 
-    const LoudnessResult measured = LoudnessWorker::measureSong(path, false, stop);
+    const LoudnessResult measured = LoudnessWorker::measureSong(path, false, stop, helper);
     ASSERT_TRUE(measured.measurement);
     EXPECT_EQ(measured.measurement->source, LoudnessMeasurement::Source::Measured);
     EXPECT_NEAR(measured.measurement->loudnessLufs, -20.0, 1.0);

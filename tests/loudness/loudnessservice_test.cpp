@@ -147,6 +147,31 @@ TEST(LoudnessWorkOrder, CloseStopsTheWorkerAtOnceAndKeepsWhatWasMeasured)
     EXPECT_EQ(kept.entries.keys(), QList<QString>{first});
 }
 
+// A song the measurer could not look at (its helper missing, say) stays
+// unknown, so it is measured with the next work; one it looked at and could
+// not measure is kept as such. The measurer's trouble is logged once.
+TEST(LoudnessWorkOrder, AnUnavailableMeasurerLeavesSongsUnknown)
+{
+    QTemporaryDir tmp;
+    const QDir dir(tmp.path());
+    const QStringList songs{touch(dir, QStringLiteral("a")), touch(dir, QStringLiteral("b")),
+                            touch(dir, QStringLiteral("bad"))};
+    QStringList log;
+    LoudnessService service(
+        dir.filePath(QStringLiteral("cache")), [&log](const QString &line) { log << line; },
+        [](const QString &path, bool, const std::atomic<bool> &) {
+            if (path.endsWith(QLatin1String("bad")))
+                return LoudnessResult::notMeasured(QStringLiteral("no audio"));
+            return LoudnessResult{LoudnessResult::Outcome::Unavailable, std::nullopt,
+                                  QStringLiteral("no helper")};
+        });
+    service.setWork(songs, 0, {}, {});
+    ASSERT_TRUE(waitFor([&] { return service.isIdle(); }));
+    EXPECT_EQ(service.entries().keys(), QList<QString>{songs[2]});
+    EXPECT_EQ(log, (QStringList{QStringLiteral("Loudness not measured: no helper"),
+                                QStringLiteral("Loudness not measured: %1 (no audio)").arg(songs[2])}));
+}
+
 // With even loudness off nothing is measured and every song plays at unity.
 TEST(LoudnessWorkOrder, NothingIsMeasuredWhileEvenLoudnessIsOff)
 {

@@ -1,10 +1,13 @@
 #include "library/songlistmodel.h"
 #include "loudness/loudnesscache.h"
+#include "loudness/loudnesshelper.h"
 #include "loudness/loudnessservice.h"
 #include "playback/playeractions.h"
 #include "shell/mainloudness.h"
 #include "support/frmmainfixture.h"
 #include "support/loudnessfiles.h"
+#include "support/playerprocesses.h"
+#include "support/waitfor.h"
 
 #include <QAction>
 #include <QDeadlineTimer>
@@ -50,6 +53,10 @@ TEST_F(MainLoudnessTest, ListsAreMeasuredInTheBackgroundAndEachSongStartsWithIts
         QTest::qWait(20);
     ASSERT_EQ(service.entries().size(), 3);
     EXPECT_FALSE(progress->isVisible());
+    // The program links no decoder: the helper program measured the songs,
+    // and the work ended it once it ran out.
+    EXPECT_TRUE(waitFor(
+        [] { return ownChildrenMentioning(LoudnessHelper::kProgramName).isEmpty(); }));
     // Counted up to all three songs of both lists while it worked.
     ASSERT_FALSE(shownTexts.isEmpty());
     EXPECT_EQ(shownTexts.last(), QStringLiteral("Measuring loudness: 3 of 3"));

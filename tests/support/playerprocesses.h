@@ -47,11 +47,11 @@ inline QList<qint64> processesMentioning(const QByteArray &needle)
     return found;
 }
 
-// Live players (processes named mpv) that this test process started itself.
-inline QList<qint64> ownPlayers()
+// Live children of this test process whose command line contains `needle`.
+inline QList<qint64> ownChildrenMentioning(const QByteArray &needle)
 {
     QList<qint64> found;
-    for (const qint64 pid : processesMentioning(QByteArrayLiteral("--input-ipc-server="))) {
+    for (const qint64 pid : processesMentioning(needle)) {
         QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
         if (!stat.open(QIODevice::ReadOnly))
             continue;
@@ -62,4 +62,10 @@ inline QList<qint64> ownPlayers()
             found << pid;
     }
     return found;
+}
+
+// Live players (processes named mpv) that this test process started itself.
+inline QList<qint64> ownPlayers()
+{
+    return ownChildrenMentioning(QByteArrayLiteral("--input-ipc-server="));
 }

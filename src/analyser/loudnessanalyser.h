@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loudnessmeasurement.h"
+#include "loudness/loudnessmeasurement.h"
 
 #include <QString>
 
