@@ -17,29 +17,6 @@ LoudnessResult LoudnessWorker::measureSong(const QString &path, bool useGainTags
     return helper.measure(path, stop);
 }
 
-QStringList LoudnessWorker::workOrder(const SongFiles &playing, int nextRow,
-                                      const QStringList &shown)
-{
-    QStringList order;
-    order.reserve(playing.size() + shown.size());
-    QSet<QString> seen;
-    seen.reserve(playing.size() + shown.size());
-    const auto add = [&](const QString &path) {
-        if (!path.isEmpty() && !seen.contains(path)) {
-            seen.insert(path);
-            order.append(path);
-        }
-    };
-    const qsizetype start = nextRow >= 0 && nextRow < playing.size() ? nextRow : 0;
-    for (qsizetype row = start; row < playing.size(); ++row)
-        add(playing.at(row));
-    for (qsizetype row = 0; row < start; ++row)
-        add(playing.at(row));
-    for (const QString &path : shown)
-        add(path);
-    return order;
-}
-
 LoudnessWorker::LoudnessWorker(Measure measure, KnownStamp known, QObject *parent)
     : QObject(parent)
     , m_measure(std::move(measure))
@@ -66,33 +43,34 @@ void LoudnessWorker::ensureStarted()
     m_thread->start(QThread::IdlePriority);
 }
 
-LoudnessWorker::Job LoudnessWorker::songJob(const QString &path, bool useGainTags) const
+void LoudnessWorker::order(Plan plan)
 {
-    Job job;
-    job.path = path;
-    job.useGainTags = useGainTags;
-    if (m_known)
-        job.known = m_known(path, useGainTags);
-    return job;
+    PlannedSongs planned(std::move(plan.playing), plan.nextRow, std::move(plan.shown));
+    const QMutexLocker lock(&m_mutex);
+    // A newer plan that came meanwhile replaces this one.
+    if (!m_plan) {
+        // Songs put first while the plan was ordered stay first, and are
+        // counted once.
+        for (auto it = m_seen.begin(); it != m_seen.end();)
+            it = planned.contains(*it) ? m_seen.erase(it) : std::next(it);
+        std::swap(m_planned, planned);
+        m_plannedUseGainTags = plan.useGainTags;
+        for (const QString &list : plan.otherLists)
+            m_jobs.push_back({Job::Kind::ListFile, plan.useGainTags, m_work, list});
+    }
+    m_busy = false;
+    // What `planned` holds now (an empty table, or a plan that came too
+    // late) is freed after the lock.
 }
 
-std::deque<LoudnessWorker::Job> LoudnessWorker::order(const Plan &plan, QSet<QString> &seen) const
+bool LoudnessWorker::noJobs() const
 {
-    std::deque<Job> jobs;
-    const QStringList songs = workOrder(plan.playing, plan.nextRow, plan.shown);
-    seen.reserve(songs.size());
-    for (const QString &path : songs) {
-        seen.insert(path);
-        jobs.push_back(songJob(path, plan.useGainTags));
-    }
-    for (const QString &list : plan.otherLists) {
-        Job job;
-        job.kind = Job::Kind::ListFile;
-        job.path = list;
-        job.useGainTags = plan.useGainTags;
-        jobs.push_back(std::move(job));
-    }
-    return jobs;
+    return m_first.empty() && !m_planned.hasNext() && m_jobs.empty();
+}
+
+bool LoudnessWorker::isSeen(const QString &path) const
+{
+    return m_planned.contains(path) || m_seen.contains(path);
 }
 
 void LoudnessWorker::setPlan(Plan plan)
@@ -104,8 +82,13 @@ void LoudnessWorker::setPlan(Plan plan)
             m_plan.reset();
         else
             m_plan = std::move(plan);
+        m_first.clear();
         m_jobs.clear();
-        m_seen.clear();
+        // The worker frees the last work's songs.
+        Leftover last{std::exchange(m_seen, {}), std::exchange(m_planned, {})};
+        if (!last.seen.isEmpty() || last.planned.size() > 0)
+            m_forget.push_back(std::move(last));
+        ++m_work;
         m_doneCount = 0;
     }
     m_wake.wakeAll();
@@ -114,11 +97,11 @@ void LoudnessWorker::setPlan(Plan plan)
 
 void LoudnessWorker::prependSong(const QString &path, bool useGainTags)
 {
-    Job job = songJob(path, useGainTags);
     {
         const QMutexLocker lock(&m_mutex);
-        m_seen.insert(path);
-        m_jobs.push_front(std::move(job));
+        if (!isSeen(path))
+            m_seen.insert(path);
+        m_first.push_front({Job::Kind::Song, useGainTags, m_work, path});
     }
     m_wake.wakeAll();
     ensureStarted();
@@ -126,27 +109,13 @@ void LoudnessWorker::prependSong(const QString &path, bool useGainTags)
 
 void LoudnessWorker::queueListSongs(const QStringList &songs, bool useGainTags)
 {
-    std::vector<Job> more;
-    {
-        const QMutexLocker lock(&m_mutex);
-        for (const QString &path : songs) {
-            if (path.isEmpty() || m_seen.contains(path))
-                continue;
-            m_seen.insert(path);
-            Job job;
-            job.path = path;
-            more.push_back(std::move(job));
-        }
-    }
-    // Known stamps are looked up without the lock held.
-    for (Job &job : more) {
-        job.useGainTags = useGainTags;
-        if (m_known)
-            job.known = m_known(job.path, useGainTags);
-    }
     const QMutexLocker lock(&m_mutex);
-    m_jobs.insert(m_jobs.end(), std::make_move_iterator(more.begin()),
-                  std::make_move_iterator(more.end()));
+    for (const QString &path : songs) {
+        if (path.isEmpty() || isSeen(path))
+            continue;
+        m_seen.insert(path);
+        m_jobs.push_back({Job::Kind::Song, useGainTags, m_work, path});
+    }
 }
 
 void LoudnessWorker::requestWrite(const QString &path, const LoudnessEntries &entries)
@@ -169,9 +138,10 @@ void LoudnessWorker::forgetFinishedWork()
 {
     {
         const QMutexLocker lock(&m_mutex);
-        if (m_plan || !m_jobs.empty() || m_busy || !m_done.empty() || m_seen.isEmpty())
+        if (m_plan || !noJobs() || m_busy || !m_done.empty()
+            || (m_seen.isEmpty() && m_planned.size() == 0))
             return;
-        m_forget.push_back(std::exchange(m_seen, {}));
+        m_forget.push_back({std::exchange(m_seen, {}), std::exchange(m_planned, {})});
         m_doneCount = 0;
     }
     m_wake.wakeAll();
@@ -186,13 +156,13 @@ int LoudnessWorker::doneCount() const
 int LoudnessWorker::totalCount() const
 {
     const QMutexLocker lock(&m_mutex);
-    return static_cast<int>(m_seen.size());
+    return static_cast<int>(m_seen.size() + m_planned.size());
 }
 
 bool LoudnessWorker::isIdle() const
 {
     const QMutexLocker lock(&m_mutex);
-    return !m_plan && m_jobs.empty() && !m_busy && m_done.empty();
+    return !m_plan && noJobs() && !m_busy && m_done.empty();
 }
 
 bool LoudnessWorker::stop(int waitMs)
@@ -200,6 +170,8 @@ bool LoudnessWorker::stop(int waitMs)
     {
         const QMutexLocker lock(&m_mutex);
         m_stop.store(true);
+        m_first.clear();
+        m_planned.dropRest();
         m_jobs.clear();
     }
     m_wake.wakeAll();
@@ -218,11 +190,11 @@ void LoudnessWorker::run()
         Job job;
         std::optional<Plan> plan;
         std::optional<std::pair<QString, LoudnessEntries>> write;
-        std::vector<QSet<QString>> forget;
+        std::vector<Leftover> forget;
         {
             QMutexLocker lock(&m_mutex);
             const auto nothingToDo = [this] {
-                return !m_stop.load() && m_jobs.empty() && !m_write && !m_plan && m_forget.empty();
+                return !m_stop.load() && noJobs() && !m_write && !m_plan && m_forget.empty();
             };
             if (nothingToDo()) {
                 // No helper waits through idle hours.
@@ -243,8 +215,15 @@ void LoudnessWorker::run()
                 // Planned counts as in hand until its jobs are queued.
                 m_busy = true;
             } else {
-                job = std::move(m_jobs.front());
-                m_jobs.pop_front();
+                if (!m_first.empty()) {
+                    job = std::move(m_first.front());
+                    m_first.pop_front();
+                } else if (m_planned.hasNext()) {
+                    job = {Job::Kind::Song, m_plannedUseGainTags, m_work, m_planned.takeNext()};
+                } else {
+                    job = std::move(m_jobs.front());
+                    m_jobs.pop_front();
+                }
                 m_busy = true;
             }
         }
@@ -259,22 +238,7 @@ void LoudnessWorker::run()
             continue;
         }
         if (plan) {
-            QSet<QString> seen;
-            std::deque<Job> jobs = order(*plan, seen);
-            {
-                const QMutexLocker lock(&m_mutex);
-                // A newer plan that came meanwhile replaces this one.
-                if (!m_plan) {
-                    // Songs put first while the plan was ordered stay first.
-                    for (auto it = m_jobs.rbegin(); it != m_jobs.rend(); ++it)
-                        jobs.push_front(std::move(*it));
-                    for (const QString &path : std::as_const(m_seen))
-                        seen.insert(path);
-                    m_jobs = std::move(jobs);
-                    m_seen = std::move(seen);
-                }
-                m_busy = false;
-            }
+            order(std::move(*plan));
             emit doneAvailable();
             continue;
         }
@@ -294,7 +258,9 @@ void LoudnessWorker::run()
             continue;
         }
         done.stamp = fileStampOf(job.path);
-        if (job.known && done.stamp == job.known) {
+        const std::optional<FileStamp> known =
+            m_known ? m_known(job.path, job.useGainTags) : std::nullopt;
+        if (known && done.stamp == known) {
             done.unchanged = true;
         } else if (!done.stamp) {
             // A missing file says nothing: the list may name a file on a
@@ -313,7 +279,7 @@ void LoudnessWorker::run()
             // Taken as done in the same step, so that an owner who sees the
             // result never sees the job still in hand.
             const QMutexLocker lock(&m_mutex);
-            if (m_seen.contains(done.path))
+            if (job.work == m_work)
                 ++m_doneCount;
             m_done.push_back(std::move(done));
             m_busy = false;

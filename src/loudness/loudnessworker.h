@@ -2,6 +2,7 @@
 
 #include "loudnesscache.h"
 #include "loudnesshelper.h"
+#include "plannedsongs.h"
 #include "loudnessmeasurement.h"
 #include "songfiles.h"
 
@@ -34,19 +35,22 @@ class LoudnessWorker : public QObject
 public:
     struct Job
     {
-        enum class Kind
+        enum class Kind : quint8
         {
             Song,
             // A play list file: its songs are handed back to be queued.
             ListFile,
         };
+        // A song is skipped when it still has the stamp it had when it was
+        // last looked at; that stamp is looked up when the job is taken, so
+        // a waiting job costs its path and little more (a list of 100,000
+        // songs waits whole).
         Kind kind = Kind::Song;
-        QString path;
-        // The stamp the song had when it was last looked at: it is skipped
-        // when it still has it.
-        std::optional<FileStamp> known;
         // The song's gain tags are taken instead of measuring when present.
         bool useGainTags = false;
+        // The work it belongs to: only the current work's songs count as done.
+        quint32 work = 0;
+        QString path;
     };
 
     struct Done
@@ -86,10 +90,6 @@ public:
     // loudness helper's.
     static LoudnessResult measureSong(const QString &path, bool useGainTags,
                                       const std::atomic<bool> &stop, LoudnessHelper &helper);
-
-    // The songs of `playing` from `nextRow` on, then those before it, then
-    // those of `shown`, each once.
-    static QStringList workOrder(const SongFiles &playing, int nextRow, const QStringList &shown);
 
     // Without `measure`, songs get the real measurement, from a helper the
     // worker starts on its thread and ends whenever the work runs out.
@@ -137,11 +137,14 @@ private:
     void run();
     void ensureStarted();
 
-    Job songJob(const QString &path, bool useGainTags) const;
-    // Orders a plan into jobs; on the worker's thread, without the lock.
-    std::deque<Job> order(const Plan &plan, QSet<QString> &seen) const;
+    // Orders a plan; on the worker's thread, without the lock.
+    void order(Plan plan);
     // Queues the songs of a play list file that are not queued yet.
     void queueListSongs(const QStringList &songs, bool useGainTags);
+    // Nothing is waiting to be taken; under the lock.
+    bool noJobs() const;
+    // Is a song of the current work; under the lock.
+    bool isSeen(const QString &path) const;
 
     Measure m_measure;
     // The helper of the real measurement; found by the owner's thread.
@@ -150,15 +153,28 @@ private:
     mutable QMutex m_mutex;
     QWaitCondition m_wake;
     std::optional<Plan> m_plan;
+    // Songs put first, then the plan's songs, then the other lists and
+    // their songs.
+    std::deque<Job> m_first;
+    PlannedSongs m_planned;
+    bool m_plannedUseGainTags = false;
     std::deque<Job> m_jobs;
-    // Every song of the current plan.
+    // The songs of the current work besides the plan's: put first, or read
+    // from other lists.
     QSet<QString> m_seen;
+    quint32 m_work = 0;
     int m_doneCount = 0;
     bool m_busy = false;
     std::vector<Done> m_done;
     std::optional<std::pair<QString, LoudnessEntries>> m_write;
-    // The songs of finished work, for the worker's thread to free.
-    std::vector<QSet<QString>> m_forget;
+    // The songs of finished or replaced work, for the worker's thread to
+    // free.
+    struct Leftover
+    {
+        QSet<QString> seen;
+        PlannedSongs planned;
+    };
+    std::vector<Leftover> m_forget;
     std::atomic<bool> m_stop{false};
     std::unique_ptr<QThread> m_thread;
 };
