@@ -18,21 +18,23 @@ constexpr char kFieldEnd = '\xFF';
 constexpr char kEmptyLine[] = "\xFF\xFF\xFF\xFF\xFF\xFF";
 
 // In a packed buffer a field may start with a mark that UTF-8 never holds:
-// kRef and three digits tell how far back the same text starts (it ends at
-// its 0xFF); kFolderRef, three digits of distance and two of size, the
-// folder that the rest of the field follows. Digits are 7 bits each, so that
-// a reference never holds the byte 0xFF that ends a field.
+// kRef and two digits tell how far back the same text starts (it ends at
+// its 0xFF); kFolderRef, two digits of distance and two of size, the folder
+// that the rest of the field follows. Digits are 7 bits each, so that a
+// reference never holds the byte 0xFF that ends a field. A text further back
+// than two digits reach is written plainly again: runs of one album, as
+// lists mostly hold them, stay well within 16 KiB.
 constexpr auto kRef = static_cast<unsigned char>(0xFE);
 constexpr auto kFolderRef = static_cast<unsigned char>(0xFD);
-constexpr qsizetype kRefBytes = 4;
-constexpr qsizetype kFolderRefBytes = 6;
-constexpr qsizetype kMaxDistance = (qsizetype(1) << 21) - 1;
+constexpr int kDistanceDigits = 2;
+constexpr qsizetype kRefBytes = 1 + kDistanceDigits;
+constexpr qsizetype kFolderRefBytes = 1 + kDistanceDigits + 2;
+constexpr qsizetype kMaxDistance = (qsizetype(1) << (7 * kDistanceDigits)) - 1;
 constexpr qsizetype kMaxFolder = (qsizetype(1) << 14) - 1;
 // Big enough that their own cost vanishes, small enough to come from the
 // heap's pages at hand rather than from fresh mappings, whose every page the
-// system must first fault in; every distance in one fits its digits.
+// system must first fault in.
 constexpr qsizetype kBufferBytes = 64 * 1024;
-static_assert(kBufferBytes <= kMaxDistance);
 
 char *writeDigits(char *p, qsizetype value, int count)
 {
@@ -73,15 +75,15 @@ std::pair<QByteArrayView, QByteArrayView> resolveField(const char *p, const char
         return {};
     const auto mark = static_cast<unsigned char>(*p);
     if (mark == kRef) {
-        const char *text = p - readDigits(p + 1, 3);
+        const char *text = p - readDigits(p + 1, kDistanceDigits);
         const auto *textEnd =
             static_cast<const char *>(std::memchr(text, kFieldEnd, static_cast<size_t>(p - text)));
         return {{}, {text, textEnd - text}};
     }
     if (mark == kFolderRef) {
-        const char *folder = p - readDigits(p + 1, 3);
+        const char *folder = p - readDigits(p + 1, kDistanceDigits);
         const char *rest = p + kFolderRefBytes;
-        return {{folder, readDigits(p + 4, 2)}, {rest, sep - rest}};
+        return {{folder, readDigits(p + 1 + kDistanceDigits, 2)}, {rest, sep - rest}};
     }
     return {{}, {p, sep - p}};
 }
@@ -304,7 +306,7 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
         if (isRefColumn(column) && field.size() > kRefBytes && plainIs(m_plain[column], field) &&
             at - m_plain[column] <= kMaxDistance) {
             *p++ = static_cast<char>(kRef);
-            p = writeDigits(p, at - m_plain[column], 3);
+            p = writeDigits(p, at - m_plain[column], kDistanceDigits);
         } else if (column == chFile) {
             const qsizetype folder = folderSize(field);
             const qsizetype last = m_plain[chFile];
@@ -314,7 +316,7 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
                 last + folder < m_used && at - last <= kMaxDistance &&
                 std::memcmp(m_data + last, field.data(), static_cast<size_t>(folder)) == 0) {
                 *p++ = static_cast<char>(kFolderRef);
-                p = writeDigits(p, at - last, 3);
+                p = writeDigits(p, at - last, kDistanceDigits);
                 p = writeDigits(p, folder, 2);
                 p = std::copy(field.begin() + folder, field.end(), p);
             } else {
