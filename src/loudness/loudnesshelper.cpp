@@ -4,9 +4,15 @@
 #include "core/resourcefolders.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <optional>
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,6 +25,31 @@ constexpr int kLookMs = 100;
 LoudnessResult unavailable(const QString &why)
 {
     return {LoudnessResult::Outcome::Unavailable, std::nullopt, why};
+}
+
+// User and system time of a process, from /proc/PID/stat.
+std::optional<qint64> processorMs(qint64 pid)
+{
+#ifdef Q_OS_LINUX
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray text = stat.read(1024);
+    // The name in parentheses may hold spaces; the fields after it start
+    // with the state, and user and system time are the 12th and 13th.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    bool userOk = false;
+    bool systemOk = false;
+    const qint64 ticks =
+        fields.value(11).toLongLong(&userOk) + fields.value(12).toLongLong(&systemOk);
+    const long perSecond = sysconf(_SC_CLK_TCK);
+    if (!userOk || !systemOk || perSecond <= 0)
+        return std::nullopt;
+    return ticks * 1000 / perSecond;
+#else
+    Q_UNUSED(pid);
+    return std::nullopt;
+#endif
 }
 
 } // namespace
@@ -91,6 +122,13 @@ void LoudnessHelper::end()
     m_process.reset();
 }
 
+qint64 LoudnessHelper::busyMs(const QElapsedTimer &since) const
+{
+    if (const std::optional<qint64> used = processorMs(processId()))
+        return *used;
+    return since.elapsed();
+}
+
 void LoudnessHelper::rest()
 {
     end();
@@ -105,12 +143,14 @@ LoudnessResult LoudnessHelper::measure(const QString &path, const std::atomic<bo
     if (!ensureRunning())
         return unavailable(m_problem);
     m_process->write(MeasureAnswer::request(path));
-    QDeadlineTimer silence(m_silenceMs);
+    QElapsedTimer asked;
+    asked.start();
+    qint64 lastWord = busyMs(asked);
     for (;;) {
         while (m_process->canReadLine()) {
             const QByteArray line = m_process->readLine().trimmed();
             if (MeasureAnswer::isProgress(line)) {
-                silence.setRemainingTime(m_silenceMs);
+                lastWord = busyMs(asked);
                 continue;
             }
             if (std::optional<LoudnessResult> result = MeasureAnswer::parse(line))
@@ -139,11 +179,12 @@ LoudnessResult LoudnessHelper::measure(const QString &path, const std::atomic<bo
                             .arg(code);
             return unavailable(m_problem);
         }
-        if (silence.hasExpired()) {
+        if (busyMs(asked) - lastWord > m_silenceMs) {
             m_process->kill();
             end();
             return LoudnessResult::notMeasured(
-                QStringLiteral("the decoder did not answer within %1 s").arg(m_silenceMs / 1000.0));
+                QStringLiteral("the decoder worked %1 s without getting on")
+                    .arg(m_silenceMs / 1000.0));
         }
         m_process->waitForReadyRead(kLookMs);
     }

@@ -2,6 +2,7 @@
 
 #include "loudnessmeasurement.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -21,9 +22,12 @@ class LoudnessHelper
 public:
     // The helper's name, without the system's program suffix.
     static constexpr const char *kProgramName = "vorn-loudness";
-    // How long a helper may read a file without saying so before it is
-    // taken for hung; it says so at least once a second while it reads.
-    static constexpr int kDefaultSilenceMs = 120000;
+    // How much processor time a helper may spend on a file without saying
+    // that it reads before it is taken for hung; it says so at least once a
+    // second while it reads. Processor time, not wall time: a helper starved
+    // by a busy machine (it runs at the lowest priority) is not hung, and
+    // its song must not be taken for one that cannot be measured.
+    static constexpr int kDefaultSilenceMs = 60000;
 
     // `program` is the helper's path; empty when it was not found.
     explicit LoudnessHelper(QString program = findProgram(), int silenceMs = kDefaultSilenceMs);
@@ -51,6 +55,9 @@ public:
 private:
     bool ensureRunning();
     void end();
+    // The processor time the helper has used, in ms; where the system does
+    // not tell, the time since `since` started.
+    qint64 busyMs(const QElapsedTimer &since) const;
 
     QString m_program;
     int m_silenceMs;
