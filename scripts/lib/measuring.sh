@@ -50,22 +50,33 @@ cpu_ticks() {
     sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
 }
 
-# Writes "SECONDS TICKS" every half second, the wall time and the CPU ticks
-# so far of the thread NAME of process PID (nothing while it has none), until
-# the process ends: when the thread was busy, seen from outside.
-thread_ticks() {
-    local pid=$1 name=$2 task
+# Writes "SECONDS TICKS" every half second until process PID ends: the wall
+# time, and the CPU ticks so far of its thread THREAD together with those of
+# its child processes named CHILD (children come and go: each counts with its
+# last reading). When that work was busy, seen from outside.
+work_ticks() {
+    local pid=$1 thread=$2 child=$3 task kid ticks total
+    local -A kids=()
     while kill -0 "$pid" 2>/dev/null; do
+        total=0
         for task in /proc/"$pid"/task/*; do
-            if [ "$(cat "$task/comm" 2>/dev/null)" = "$name" ]; then
-                echo "$(date +%s.%N) $(sed 's/.*) //' "$task/stat" 2>/dev/null | awk '{ print $12 + $13 }')"
+            if [ "$(cat "$task/comm" 2>/dev/null)" = "$thread" ]; then
+                ticks=$(sed 's/.*) //' "$task/stat" 2>/dev/null | awk '{ print $12 + $13 }')
+                total=$((total + ${ticks:-0}))
             fi
         done
+        for kid in $(pgrep -P "$pid" -x "$child"); do
+            ticks=$(cpu_ticks "$kid" 2>/dev/null) && [ -n "$ticks" ] && kids[$kid]=$ticks
+        done
+        for kid in "${!kids[@]}"; do
+            total=$((total + kids[$kid]))
+        done
+        echo "$(date +%s.%N) $total"
         sleep 0.5
     done
 }
 
-# From thread_ticks' lines: "BUSY CPU", the seconds from the first to the last
+# From work_ticks' lines: "BUSY CPU", the seconds from the first to the last
 # reading at which the thread had used more CPU than at the one before, and
 # its CPU over that span as % of one core.
 busy_span() {
