@@ -66,12 +66,9 @@ LoudnessHelper::~LoudnessHelper()
 
 QString LoudnessHelper::findProgram()
 {
-    return findProgram(ResourceFolders::libraryFolders(QCoreApplication::applicationDirPath()));
-}
-
-QString LoudnessHelper::findProgram(const QStringList &folders)
-{
-    return QStandardPaths::findExecutable(QLatin1String(kProgramName), folders);
+    return QStandardPaths::findExecutable(
+        QLatin1String(kProgramName),
+        ResourceFolders::libraryFolders(QCoreApplication::applicationDirPath()));
 }
 
 qint64 LoudnessHelper::processId() const

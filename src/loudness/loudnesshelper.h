@@ -50,7 +50,6 @@ public:
     // The helper beside the program, else in its installed library folder;
     // empty when it is in neither.
     static QString findProgram();
-    static QString findProgram(const QStringList &folders);
 
 private:
     bool ensureRunning();

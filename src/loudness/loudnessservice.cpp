@@ -158,8 +158,7 @@ void LoudnessService::takeResults()
 
 void LoudnessService::record(const LoudnessWorker::Done &done)
 {
-    if (done.kind != LoudnessWorker::Job::Kind::Song || done.unchanged
-        || done.result.outcome == LoudnessResult::Outcome::Stopped)
+    if (done.unchanged || done.result.outcome == LoudnessResult::Outcome::Stopped)
         return;
     // Nothing is known of the file; the same trouble is told once.
     if (done.result.outcome == LoudnessResult::Outcome::Unavailable) {

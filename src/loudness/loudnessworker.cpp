@@ -243,20 +243,20 @@ void LoudnessWorker::run()
             continue;
         }
 
-        Done done;
-        done.kind = job.kind;
-        done.path = job.path;
         if (job.kind == Job::Kind::ListFile) {
+            QStringList songs;
             if (const std::optional<QByteArray> bytes = PlayListFile::read(job.path)) {
                 const PlayListFile::Content content = PlayListFile::parse(*bytes);
                 for (const SongRow &song : content.songs)
-                    done.songs.append(song.field(chFile));
+                    songs.append(song.field(chFile));
             }
-            queueListSongs(done.songs, job.useGainTags);
+            queueListSongs(songs, job.useGainTags);
             const QMutexLocker lock(&m_mutex);
             m_busy = false;
             continue;
         }
+        Done done;
+        done.path = job.path;
         done.stamp = fileStampOf(job.path);
         const std::optional<FileStamp> known =
             m_known ? m_known(job.path, job.useGainTags) : std::nullopt;

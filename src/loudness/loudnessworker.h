@@ -53,17 +53,15 @@ public:
         QString path;
     };
 
+    // A song looked at (play list files are read into jobs, not told).
     struct Done
     {
-        Job::Kind kind = Job::Kind::Song;
         QString path;
         // The stamp before measuring; nothing when the file was not a regular file.
         std::optional<FileStamp> stamp;
         // The song still had its known stamp: nothing was measured.
         bool unchanged = false;
         LoudnessResult result;
-        // The songs of a play list file.
-        QStringList songs;
     };
 
     // The work in order of need: song `nextRow` (0-based) of `playing`,
