@@ -24,8 +24,10 @@ QString Utf8OrWindows1252Decoder::decode(QByteArrayView bytes)
     QString text = m_utf8.decode(bytes);
     if (!m_utf8.hasError())
         return text;
-    if (!m_windows1252.isValid())
+    if (!m_windows1252)
+        m_windows1252.emplace("windows-1252", QStringDecoder::Flag::Stateless);
+    if (!m_windows1252->isValid())
         return QString::fromLatin1(bytes);
-    m_windows1252.resetState();
-    return m_windows1252.decode(bytes);
+    m_windows1252->resetState();
+    return m_windows1252->decode(bytes);
 }
