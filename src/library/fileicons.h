@@ -34,9 +34,9 @@ public:
     // whole life of the object, whatever the size.
     using IconLookup = std::function<QIcon(const QString &file, const QString &extension)>;
 
-    // Song rows keep image indexes in 16 bits: a list holds at most this many
+    // Song rows keep image indexes in 15 bits: a list holds at most this many
     // images, and every type met after it is full gets the generic image.
-    static constexpr int kMaxImages = 65535;
+    static constexpr int kMaxImages = 32767;
 
     // Looks file types up with fileTypeIcon().
     FileIcons();

@@ -20,15 +20,25 @@ constexpr char kEmptyLine[] = "\xFF\xFF\xFF\xFF\xFF\xFF";
 // In a packed buffer a field may start with a mark that UTF-8 never holds:
 // kRef and two digits tell how far back the same text starts (it ends at
 // its 0xFF); kFolderRef, two digits of distance and two of size, the folder
-// that the rest of the field follows. Digits are 7 bits each, so that a
+// that the rest of the field follows; kNameRef (titles only), two digits of
+// distance forward and one of size, the piece of the row's own file name
+// that the rest of the title follows. Digits are 7 bits each, so that a
 // reference never holds the byte 0xFF that ends a field. A text further back
 // than two digits reach is written plainly again: runs of one album, as
 // lists mostly hold them, stay well within 16 KiB.
 constexpr auto kRef = static_cast<unsigned char>(0xFE);
 constexpr auto kFolderRef = static_cast<unsigned char>(0xFD);
+constexpr auto kNameRef = static_cast<unsigned char>(0xFC);
 constexpr int kDistanceDigits = 2;
 constexpr qsizetype kRefBytes = 1 + kDistanceDigits;
 constexpr qsizetype kFolderRefBytes = 1 + kDistanceDigits + 2;
+constexpr qsizetype kNameRefBytes = 1 + kDistanceDigits + 1;
+constexpr qsizetype kMaxNamePiece = 0x7F;
+// A shorter piece saves too little to be worth decoding in two halves.
+constexpr qsizetype kMinNamePiece = kNameRefBytes + 4;
+// Names are searched only this far: a longer one is rare, and the search
+// costs its size times the title's.
+constexpr qsizetype kMaxNameSearched = 512;
 constexpr qsizetype kMaxDistance = (qsizetype(1) << (7 * kDistanceDigits)) - 1;
 constexpr qsizetype kMaxFolder = (qsizetype(1) << 14) - 1;
 // Big enough that their own cost vanishes, small enough to come from the
@@ -61,14 +71,43 @@ qsizetype folderSize(QByteArrayView path)
     return 0;
 }
 
+// The longest start of `title` that `name` holds, ending where a character
+// of the title ends (so that the piece and the rest decode apart): its place
+// in `name` and its size, or a size of 0 when none is worth a reference.
+std::pair<qsizetype, qsizetype> titlePieceIn(QByteArrayView name, QByteArrayView title)
+{
+    if (title.size() < kMinNamePiece || name.size() < kMinNamePiece ||
+        name.size() > kMaxNameSearched)
+        return {0, 0};
+    qsizetype bestAt = 0;
+    qsizetype best = 0;
+    const qsizetype most = std::min(title.size(), kMaxNamePiece);
+    for (qsizetype at = 0; at + best < name.size(); ++at) {
+        qsizetype size = 0;
+        const qsizetype reach = std::min(most, name.size() - at);
+        while (size < reach && name[at + size] == title[size])
+            ++size;
+        // Back to where a character of the title ends.
+        while (size > 0 && size < title.size() &&
+               (static_cast<unsigned char>(title[size]) & 0xC0) == 0x80)
+            --size;
+        if (size > best) {
+            best = size;
+            bestAt = at;
+        }
+    }
+    return best >= kMinNamePiece ? std::pair{bestAt, best} : std::pair<qsizetype, qsizetype>{0, 0};
+}
+
 bool holdsLineBreak(QByteArrayView bytes)
 {
     return std::memchr(bytes.data(), '\r', static_cast<size_t>(bytes.size())) ||
            std::memchr(bytes.data(), '\n', static_cast<size_t>(bytes.size()));
 }
 
-// The field of a packed line in [p, sep): its shared folder (else empty)
-// and the rest.
+// The field of a packed line in [p, sep): its shared head (the folder of a
+// path, the piece of its file name a title starts with; else empty) and the
+// rest.
 std::pair<QByteArrayView, QByteArrayView> resolveField(const char *p, const char *sep)
 {
     if (p == sep)
@@ -84,6 +123,11 @@ std::pair<QByteArrayView, QByteArrayView> resolveField(const char *p, const char
         const char *folder = p - readDigits(p + 1, kDistanceDigits);
         const char *rest = p + kFolderRefBytes;
         return {{folder, readDigits(p + 1 + kDistanceDigits, 2)}, {rest, sep - rest}};
+    }
+    if (mark == kNameRef) {
+        const char *piece = p + readDigits(p + 1, kDistanceDigits);
+        const char *rest = p + kNameRefBytes;
+        return {{piece, readDigits(p + 1 + kDistanceDigits, 1)}, {rest, sep - rest}};
     }
     return {{}, {p, sep - p}};
 }
@@ -113,7 +157,7 @@ bool isRefColumn(int column)
 } // namespace
 
 // A list of 100,000 songs keeps 100,000 of these.
-static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 24);
+static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 16);
 
 SongRow::SongRow() = default;
 
@@ -121,7 +165,16 @@ QByteArrayView SongRow::encodedLine() const
 {
     if (!m_bytes)
         return QByteArrayView(kEmptyLine, sizeof(kEmptyLine) - 1);
-    return {m_bytes->data.constData() + m_begin, m_size};
+    const char *const begin = m_bytes->data.constData() + m_begin;
+    const char *const bufferEnd = m_bytes->data.constData() + m_bytes->data.size();
+    const char *p = begin;
+    for (int i = 0; i < kSongColumnCount && p; ++i) {
+        p = static_cast<const char *>(
+            std::memchr(p, kFieldEnd, static_cast<size_t>(bufferEnd - p)));
+        if (p)
+            ++p;
+    }
+    return {begin, (p ? p : bufferEnd) - begin};
 }
 
 SongRow::SongRow(const std::array<QString, kSongColumnCount> &fields)
@@ -184,11 +237,11 @@ QByteArray SongRow::fieldUtf8(SongColumn column) const
 
 QString SongRow::field(SongColumn column) const
 {
-    const auto [folder, rest] = fieldParts(column);
-    if (folder.isEmpty())
+    const auto [head, rest] = fieldParts(column);
+    if (head.isEmpty())
         return QString::fromUtf8(rest);
-    // A folder ends on an ASCII separator: the two halves decode apart.
-    return QString::fromUtf8(folder) + QString::fromUtf8(rest);
+    // A head ends where a character does: the two halves decode apart.
+    return QString::fromUtf8(head) + QString::fromUtf8(rest);
 }
 
 std::array<QString, kSongColumnCount> SongRow::fields() const
@@ -203,8 +256,8 @@ qsizetype SongRow::lineSize() const
 {
     if (!m_bytes)
         return kSongColumnCount;
-    if (m_extra != kUnknownExtra)
-        return m_size + m_extra;
+    if (m_lineSize != kUnknownSize)
+        return m_lineSize;
     qsizetype size = kSongColumnCount;
     forEachField(encodedLine(), [&size](int, QByteArrayView folder, QByteArrayView rest) {
         size += folder.size() + rest.size();
@@ -264,8 +317,7 @@ void SongRow::packLines(std::span<SongRow> rows)
         const SongRow packed = packer.add(fields, row.m_lineBreaks);
         row.m_bytes = packed.m_bytes;
         row.m_begin = packed.m_begin;
-        row.m_size = packed.m_size;
-        row.m_extra = packed.m_extra;
+        row.m_lineSize = packed.m_lineSize;
     }
 }
 
@@ -274,8 +326,7 @@ void SongRow::setOwnLine(QByteArray line)
     m_lineBreaks = holdsLineBreak(line) ? 1 : 0;
     line.squeeze();
     m_begin = 0;
-    m_size = static_cast<quint32>(line.size());
-    m_extra = 0;
+    m_lineSize = static_cast<quint16>(std::min<qsizetype>(line.size(), kUnknownSize));
     m_bytes = SharedSongBytes(new SongBytes(std::move(line)));
 }
 
@@ -285,7 +336,8 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
     qsizetype plainSize = kSongColumnCount;
     for (const QByteArrayView field : fields)
         plainSize += field.size();
-    if (!m_shared || m_capacity - m_used < plainSize) {
+    // A row starts within 64 KiB of its buffer's start.
+    if (!m_shared || m_capacity - m_used < plainSize || m_used > 0xFFFF) {
         finishBuffer();
         m_capacity = std::max(kBufferBytes, plainSize);
         m_shared = SharedSongBytes(new SongBytes(QByteArray(m_capacity, Qt::Uninitialized)));
@@ -298,17 +350,33 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
         return at >= 0 && at + text.size() < m_used && m_data[at + text.size()] == kFieldEnd &&
                std::memcmp(m_data + at, text.data(), static_cast<size_t>(text.size())) == 0;
     };
+    // A title that starts with a piece of the row's file name refers to it
+    // there, forward: no written field is longer than its text, so a line
+    // that two digits span keeps the distance within them.
+    const QByteArrayView file = fields[chFile];
+    const qsizetype fileFolder = folderSize(file);
+    const auto [pieceAt, pieceSize] = plainSize <= kMaxDistance
+        ? titlePieceIn(file.sliced(fileFolder), fields[chTitle])
+        : std::pair<qsizetype, qsizetype>{0, 0};
     char *const start = m_data + m_used;
     char *p = start;
+    char *nameRef = nullptr;
     for (int column = 0; column < kSongColumnCount; ++column) {
         const QByteArrayView field = fields[static_cast<size_t>(column)];
         const qsizetype at = p - m_data;
-        if (isRefColumn(column) && field.size() > kRefBytes && plainIs(m_plain[column], field) &&
+        if (column == chTitle && pieceSize > 0) {
+            // Its distance is known once the file name is written.
+            nameRef = p;
+            *p++ = static_cast<char>(kNameRef);
+            p = writeDigits(p, 0, kDistanceDigits);
+            p = writeDigits(p, pieceSize, 1);
+            p = std::copy(field.begin() + pieceSize, field.end(), p);
+        } else if (isRefColumn(column) && field.size() > kRefBytes && plainIs(m_plain[column], field) &&
             at - m_plain[column] <= kMaxDistance) {
             *p++ = static_cast<char>(kRef);
             p = writeDigits(p, at - m_plain[column], kDistanceDigits);
         } else if (column == chFile) {
-            const qsizetype folder = folderSize(field);
+            const qsizetype folder = fileFolder;
             const qsizetype last = m_plain[chFile];
             // The last plain path starts with this folder (a shorter one
             // differs at its 0xFF, which no folder holds).
@@ -318,11 +386,13 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
                 *p++ = static_cast<char>(kFolderRef);
                 p = writeDigits(p, at - last, kDistanceDigits);
                 p = writeDigits(p, folder, 2);
-                p = std::copy(field.begin() + folder, field.end(), p);
             } else {
-                p = std::copy(field.begin(), field.end(), p);
+                p = std::copy(field.begin(), field.begin() + folder, p);
                 m_plain[chFile] = at;
             }
+            if (nameRef)
+                writeDigits(nameRef + 1, p + pieceAt - nameRef, kDistanceDigits);
+            p = std::copy(field.begin() + folder, field.end(), p);
         } else {
             p = std::copy(field.begin(), field.end(), p);
             if (isRefColumn(column))
@@ -334,10 +404,8 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
     }
     SongRow row;
     row.m_bytes = m_shared;
-    row.m_begin = static_cast<quint32>(start - m_data);
-    row.m_size = static_cast<quint32>(p - start);
-    row.m_extra =
-        static_cast<quint16>(std::min<qsizetype>(plainSize - row.m_size, SongRow::kUnknownExtra));
+    row.m_begin = static_cast<quint16>(start - m_data);
+    row.m_lineSize = static_cast<quint16>(std::min<qsizetype>(plainSize, SongRow::kUnknownSize));
     row.m_lineBreaks = lineBreaks;
     return row;
 }

@@ -80,8 +80,8 @@ public:
     char *writeLine(char *out) const;
     QByteArray line() const;
     // What the row's line takes in its buffer: less than lineSize() when it
-    // refers to texts of earlier rows.
-    qsizetype keptSize() const { return m_size; }
+    // refers to texts it repeats.
+    qsizetype keptSize() const { return encodedLine().size(); }
     bool hasLineBreaks() const { return m_lineBreaks; }
 
     // The played mark: "*" once played in the current cycle, else empty. A
@@ -99,21 +99,29 @@ private:
 
     // Null for the six empty fields: an empty row allocates nothing.
     SharedSongBytes m_bytes;
-    quint32 m_begin = 0;
-    quint32 m_size = 0;
-    bool m_lineBreaks = false;
-    bool m_played = false;
-    // lineSize() less keptSize(): what the references stand for, kUnknownExtra
-    // when it does not fit (then it is counted when asked).
-    quint16 m_extra = 0;
-    static constexpr quint16 kUnknownExtra = 0xFFFF;
+    // Where the line starts in its buffer, which ends it with its sixth 0xFF:
+    // packed buffers are 64 KiB, and a buffer made for a bigger row holds
+    // that row only.
+    quint16 m_begin = 0;
+    // lineSize(), or kUnknownSize when it does not fit (then it is counted
+    // when asked).
+    quint16 m_lineSize = kSongColumnCount;
+    static constexpr quint16 kUnknownSize = 0xFFFF;
 
 public:
     // Indexes into the large and small file-type image lists, which never
-    // hold more images than these can count. (Declared last, so that they
-    // share a word with the flags above.)
-    quint16 icon = 0;
-    quint16 smallIcon = 0;
+    // hold more images than these can count. (Each shares its word with a
+    // flag.)
+    quint16 icon : 15 = 0;
+
+private:
+    quint16 m_played : 1 = 0;
+
+public:
+    quint16 smallIcon : 15 = 0;
+
+private:
+    quint16 m_lineBreaks : 1 = 0;
 };
 
 // Packs rows one after the other into buffers of 64 KiB that they share.

@@ -154,10 +154,12 @@ TEST(SongRow, RowsPackedTogetherKeepEverything)
     EXPECT_EQ(model.row(2).title(), QStringLiteral("Title 2"));
 }
 
-// Rows repeat their neighbours' artists, albums, genres and folders, which a
-// packed buffer keeps once. Whatever repeats, whatever nearly repeats (a
-// longer text, a folder of the same size), and wherever a buffer ends (a row
-// larger than a buffer, a folder too long to refer to), every row reads back
+// Rows repeat their neighbours' artists, albums, genres and folders, and a
+// title mostly repeats a piece of its own file name: a packed buffer keeps
+// these once. Whatever repeats, whatever nearly repeats (a longer text, a
+// folder of the same size, a name that differs inside a character of the
+// title), and wherever a buffer ends (a row larger than a buffer, a folder
+// too long to refer to), every row reads back
 // its own texts and a list is written back byte for byte, read from a file
 // (in two halves at once) or packed after an import.
 TEST(SongRow, PackedRowsReadBackTheirOwnTextsWhatRepeatsAndWhereBuffersEnd)
@@ -170,7 +172,8 @@ TEST(SongRow, PackedRowsReadBackTheirOwnTextsWhatRepeatsAndWhereBuffersEnd)
         "",         "/",       "/m/",          "/mm/x/",
         "/mm/xy/",  "/mm/xz/", "/music/Abba/", "C:\\Música\\Été\\",
         "rel/dir/", longFolder};
-    const std::vector<QByteArray> names{"a.mp3", "", "ü.flac", "b.wav"};
+    const std::vector<QByteArray> titles{"Song ", "Song – Été ", "Chanson d'été ",
+                                         QByteArray(200, 't')};
     std::mt19937 random(7);
     const auto pick = [&](const std::vector<QByteArray> &pool, const QByteArray &last) {
         return random() % 10 < 7 ? last : pool[random() % pool.size()];
@@ -183,11 +186,15 @@ TEST(SongRow, PackedRowsReadBackTheirOwnTextsWhatRepeatsAndWhereBuffersEnd)
     std::array<QByteArray, kSongColumnCount> fields;
     for (int i = 0; i < 3000; ++i) {
         // Now and then a title longer than a whole buffer.
-        fields[chTitle] = i % 997 == 5 ? QByteArray(70000, 't') : "Song " + QByteArray::number(i);
+        const QByteArray title = titles[random() % titles.size()] + QByteArray::number(i);
+        fields[chTitle] = i % 997 == 5 ? QByteArray(70000, 't') : title;
         fields[chArtist] = pick(artists, fields[chArtist]);
         fields[chAlbum] = pick(albums, fields[chAlbum]);
         fields[chGenre] = pick(genres, fields[chGenre]);
         fields[chLen] = i % 5 ? "03:" + QByteArray::number(10 + i % 50) : QByteArray();
+        const std::vector<QByteArray> names{
+            "a.mp3", "", "ü.flac", "b.wav", "01 " + title + ".mp3", title.left(8) + ".ogg",
+            QByteArray(title).replace("été", "ètè") + ".wav", QByteArray(title).replace("Été", "Et")};
         fields[chFile] = pick(folders, folderOf(fields[chFile])) + names[random() % names.size()];
         expected.push_back(fields);
         for (const QByteArray &field : fields)
