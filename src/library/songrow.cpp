@@ -22,13 +22,17 @@ constexpr char kEmptyLine[] = "\xFF\xFF\xFF\xFF\xFF\xFF";
 // its 0xFF); kFolderRef, two digits of distance and two of size, the folder
 // that the rest of the field follows; kNameRef (titles only), two digits of
 // distance forward and one of size, the piece of the row's own file name
-// that the rest of the title follows. Digits are 7 bits each, so that a
+// that the rest of the title follows; kGroupRef (artists only), two digits
+// of distance back to the artist of a line whose artist, album and genre are
+// this line's too, in place of these three fields and their first two 0xFF.
+// Digits are 7 bits each, so that a
 // reference never holds the byte 0xFF that ends a field. A text further back
 // than two digits reach is written plainly again: runs of one album, as
 // lists mostly hold them, stay well within 16 KiB.
 constexpr auto kRef = static_cast<unsigned char>(0xFE);
 constexpr auto kFolderRef = static_cast<unsigned char>(0xFD);
 constexpr auto kNameRef = static_cast<unsigned char>(0xFC);
+constexpr auto kGroupRef = static_cast<unsigned char>(0xFB);
 constexpr int kDistanceDigits = 2;
 constexpr qsizetype kRefBytes = 1 + kDistanceDigits;
 constexpr qsizetype kFolderRefBytes = 1 + kDistanceDigits + 2;
@@ -132,21 +136,60 @@ std::pair<QByteArrayView, QByteArrayView> resolveField(const char *p, const char
     return {{}, {p, sep - p}};
 }
 
-// Calls `use(column, folder, rest)` for each field of a packed line, in order.
+// Calls `use(column, head, rest)` for each field of the packed line at `p`
+// in order, until it returns false; `end` bounds the line.
 template <typename Use>
-void forEachField(QByteArrayView line, Use use)
+void walkLine(const char *p, const char *const end, Use use)
 {
-    const char *p = line.data();
-    const char *const end = p + line.size();
     for (int column = 0; column < kSongColumnCount; ++column) {
         const auto *sep =
             static_cast<const char *>(std::memchr(p, kFieldEnd, static_cast<size_t>(end - p)));
         if (!sep)
             return;
-        const auto [folder, rest] = resolveField(p, sep);
-        use(column, folder, rest);
+        if (column == chArtist && p != sep && static_cast<unsigned char>(*p) == kGroupRef) {
+            // The group's line lies before this one: its fields end before it.
+            const char *q = p - readDigits(p + 1, kDistanceDigits);
+            for (; column <= chGenre; ++column) {
+                const auto *groupSep = static_cast<const char *>(
+                    std::memchr(q, kFieldEnd, static_cast<size_t>(p - q)));
+                const auto [head, rest] = resolveField(q, groupSep);
+                if (!use(column, head, rest))
+                    return;
+                q = groupSep + 1;
+            }
+            column = chGenre;
+        } else {
+            const auto [head, rest] = resolveField(p, sep);
+            if (!use(column, head, rest))
+                return;
+        }
         p = sep + 1;
     }
+}
+
+// Where the packed line at `p` ends, after its last 0xFF.
+const char *lineEnd(const char *p, const char *const end)
+{
+    for (int column = 0; column < kSongColumnCount; ++column) {
+        if (column == chArtist && p < end && static_cast<unsigned char>(*p) == kGroupRef)
+            column = chGenre;
+        p = static_cast<const char *>(std::memchr(p, kFieldEnd, static_cast<size_t>(end - p)));
+        if (!p)
+            return end;
+        ++p;
+    }
+    return p;
+}
+
+// Calls `use(column, head, rest)` for each field of a packed line, in order.
+template <typename Use>
+void forEachField(QByteArrayView line, Use use)
+{
+    walkLine(line.data(), line.data() + line.size(),
+             [&use](int column, QByteArrayView head, QByteArrayView rest) {
+                 use(column, head, rest);
+                 return true;
+             });
 }
 
 bool isRefColumn(int column)
@@ -166,15 +209,7 @@ QByteArrayView SongRow::encodedLine() const
     if (!m_bytes)
         return QByteArrayView(kEmptyLine, sizeof(kEmptyLine) - 1);
     const char *const begin = m_bytes->data.constData() + m_begin;
-    const char *const bufferEnd = m_bytes->data.constData() + m_bytes->data.size();
-    const char *p = begin;
-    for (int i = 0; i < kSongColumnCount && p; ++i) {
-        p = static_cast<const char *>(
-            std::memchr(p, kFieldEnd, static_cast<size_t>(bufferEnd - p)));
-        if (p)
-            ++p;
-    }
-    return {begin, (p ? p : bufferEnd) - begin};
+    return {begin, lineEnd(begin, m_bytes->data.constData() + m_bytes->data.size())};
 }
 
 SongRow::SongRow(const std::array<QString, kSongColumnCount> &fields)
@@ -210,18 +245,16 @@ SongRow::SongRow(const std::array<QStringView, kSongColumnCount> &fields)
 
 std::pair<QByteArrayView, QByteArrayView> SongRow::fieldParts(SongColumn column) const
 {
+    std::pair<QByteArrayView, QByteArrayView> parts;
     const QByteArrayView all = encodedLine();
-    const char *p = all.data();
-    const char *const end = p + all.size();
-    for (int i = 0;; ++i) {
-        const auto *sep =
-            static_cast<const char *>(std::memchr(p, kFieldEnd, static_cast<size_t>(end - p)));
-        if (!sep)
-            return {};
-        if (i == column)
-            return resolveField(p, sep);
-        p = sep + 1;
-    }
+    walkLine(all.data(), all.data() + all.size(),
+             [&parts, column](int i, QByteArrayView head, QByteArrayView rest) {
+                 if (i != column)
+                     return true;
+                 parts = {head, rest};
+                 return false;
+             });
+    return parts;
 }
 
 QByteArray SongRow::fieldUtf8(SongColumn column) const
@@ -344,6 +377,7 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
         m_data = m_shared->data.data();
         m_used = 0;
         m_plain.fill(-1);
+        m_group = -1;
     }
     // The plain text at `at` is `text` exactly: it ends where `text` does.
     const auto plainIs = [this](qsizetype at, QByteArrayView text) {
@@ -358,13 +392,23 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
     const auto [pieceAt, pieceSize] = plainSize <= kMaxDistance
         ? titlePieceIn(file.sliced(fileFolder), fields[chTitle])
         : std::pair<qsizetype, qsizetype>{0, 0};
+    // The artist, album and genre of the last group, if these are worth a
+    // reference.
+    const bool sameGroup = m_group >= 0 &&
+        fields[chArtist].size() + fields[chAlbum].size() + fields[chGenre].size() + 2 > kRefBytes &&
+        fields[chArtist] == m_groupTexts[0] && fields[chAlbum] == m_groupTexts[1] &&
+        fields[chGenre] == m_groupTexts[2];
     char *const start = m_data + m_used;
     char *p = start;
     char *nameRef = nullptr;
     for (int column = 0; column < kSongColumnCount; ++column) {
         const QByteArrayView field = fields[static_cast<size_t>(column)];
         const qsizetype at = p - m_data;
-        if (column == chTitle && pieceSize > 0) {
+        if (column == chArtist && sameGroup && at - m_group <= kMaxDistance) {
+            *p++ = static_cast<char>(kGroupRef);
+            p = writeDigits(p, at - m_group, kDistanceDigits);
+            column = chGenre;
+        } else if (column == chTitle && pieceSize > 0) {
             // Its distance is known once the file name is written.
             nameRef = p;
             *p++ = static_cast<char>(kNameRef);
@@ -375,6 +419,8 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
             at - m_plain[column] <= kMaxDistance) {
             *p++ = static_cast<char>(kRef);
             p = writeDigits(p, at - m_plain[column], kDistanceDigits);
+            m_groupTexts[static_cast<size_t>(column - chArtist)] =
+                QByteArrayView(m_data + m_plain[column], field.size());
         } else if (column == chFile) {
             const qsizetype folder = fileFolder;
             const qsizetype last = m_plain[chFile];
@@ -395,9 +441,17 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
             p = std::copy(field.begin() + folder, field.end(), p);
         } else {
             p = std::copy(field.begin(), field.end(), p);
-            if (isRefColumn(column))
+            if (isRefColumn(column)) {
                 m_plain[column] = at;
+                m_groupTexts[static_cast<size_t>(column - chArtist)] =
+                    QByteArrayView(m_data + at, field.size());
+            }
         }
+        // A line that writes its artist, album and genre one by one (a group
+        // reference has moved on to the genre) is the group that the next
+        // lines may refer to.
+        if (column == chArtist)
+            m_group = at;
         *p++ = kFieldEnd;
         // The column's plain text is whole now: later rows may refer to it.
         m_used = p - m_data;

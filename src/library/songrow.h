@@ -126,11 +126,14 @@ private:
 
 // Packs rows one after the other into buffers of 64 KiB that they share.
 // Within a buffer, an artist, album or genre equal to the last one written
-// plainly in its column is written as a reference to it, and a file in the
-// folder of the last file written plainly refers to that folder. Rows of
-// the same album one after the other, as lists mostly hold them, thus keep
-// those texts once. References are to plain text only, never to another
-// reference, and never leave their buffer.
+// plainly in its column is written as a reference to it, a file in the
+// folder of the last file written plainly refers to that folder, a line
+// whose artist, album and genre are those of the last line that wrote the
+// three one by one refers to them at once, and a title that starts with a
+// piece of its own file name refers to that piece. Rows of the same album
+// one after the other, as lists mostly hold them, thus keep those texts
+// once. A reference reaches plain text through at most one other (a group's
+// field may refer on) and never leaves its buffer.
 class SongRowPacker
 {
 public:
@@ -152,6 +155,10 @@ private:
     qsizetype m_capacity = 0;
     // Where the last plain text of each column starts, -1 for none.
     std::array<qsizetype, kSongColumnCount> m_plain{-1, -1, -1, -1, -1, -1};
+    // Where the artist of the last line that wrote its artist, album and
+    // genre one by one starts (-1 for none), and those three texts.
+    qsizetype m_group = -1;
+    std::array<QByteArrayView, 3> m_groupTexts;
 };
 
 // The longest play time told, 99999:59:59: what one row's length and the
