@@ -25,7 +25,8 @@ constexpr char kEmptyLine[] = "\xFF\xFF\xFF\xFF\xFF\xFF";
 // that the rest of the title follows; kGroupRef (artists only), two digits
 // of distance back to the artist of a line whose artist, album and genre are
 // this line's too, in place of these three fields and their first two 0xFF.
-// Digits are 7 bits each, so that a
+// kLength (lengths only), two digits that count the seconds of a length
+// written as mm:ss. Digits are 7 bits each, so that a
 // reference never holds the byte 0xFF that ends a field. A text further back
 // than two digits reach is written plainly again: runs of one album, as
 // lists mostly hold them, stay well within 16 KiB.
@@ -33,6 +34,37 @@ constexpr auto kRef = static_cast<unsigned char>(0xFE);
 constexpr auto kFolderRef = static_cast<unsigned char>(0xFD);
 constexpr auto kNameRef = static_cast<unsigned char>(0xFC);
 constexpr auto kGroupRef = static_cast<unsigned char>(0xFB);
+constexpr auto kLength = static_cast<unsigned char>(0xFA);
+
+// "00:00" to "99:59", one after the other: what a kLength field reads as.
+constexpr int kLengthTexts = 100 * 60;
+constexpr qsizetype kLengthTextSize = 5;
+constexpr auto kLengthText = [] {
+    std::array<char, kLengthTexts * kLengthTextSize> texts{};
+    for (int seconds = 0; seconds < kLengthTexts; ++seconds) {
+        char *text = texts.data() + seconds * kLengthTextSize;
+        text[0] = static_cast<char>('0' + seconds / 600);
+        text[1] = static_cast<char>('0' + seconds / 60 % 10);
+        text[2] = ':';
+        text[3] = static_cast<char>('0' + seconds % 60 / 10);
+        text[4] = static_cast<char>('0' + seconds % 10);
+    }
+    return texts;
+}();
+
+// The seconds of a length written exactly as mm:ss, else -1.
+int lengthSeconds(QByteArrayView text)
+{
+    const auto digit = [&text](int i, char most) {
+        return text[i] >= '0' && text[i] <= most ? text[i] - '0' : -1;
+    };
+    if (text.size() != kLengthTextSize || text[2] != ':')
+        return -1;
+    const int parts[] = {digit(0, '9'), digit(1, '9'), digit(3, '5'), digit(4, '9')};
+    if (std::find(std::begin(parts), std::end(parts), -1) != std::end(parts))
+        return -1;
+    return (parts[0] * 10 + parts[1]) * 60 + parts[2] * 10 + parts[3];
+}
 constexpr int kDistanceDigits = 2;
 constexpr qsizetype kRefBytes = 1 + kDistanceDigits;
 constexpr qsizetype kFolderRefBytes = 1 + kDistanceDigits + 2;
@@ -128,6 +160,9 @@ std::pair<QByteArrayView, QByteArrayView> resolveField(const char *p, const char
         const char *rest = p + kFolderRefBytes;
         return {{folder, readDigits(p + 1 + kDistanceDigits, 2)}, {rest, sep - rest}};
     }
+    if (mark == kLength)
+        return {{}, {kLengthText.data() + readDigits(p + 1, kDistanceDigits) * kLengthTextSize,
+                     kLengthTextSize}};
     if (mark == kNameRef) {
         const char *piece = p + readDigits(p + 1, kDistanceDigits);
         const char *rest = p + kNameRefBytes;
@@ -408,6 +443,10 @@ SongRow SongRowPacker::add(const std::array<QByteArrayView, kSongColumnCount> &f
             *p++ = static_cast<char>(kGroupRef);
             p = writeDigits(p, at - m_group, kDistanceDigits);
             column = chGenre;
+        } else if (const int seconds = column == chLen ? lengthSeconds(field) : -1;
+                   seconds >= 0) {
+            *p++ = static_cast<char>(kLength);
+            p = writeDigits(p, seconds, kDistanceDigits);
         } else if (column == chTitle && pieceSize > 0) {
             // Its distance is known once the file name is written.
             nameRef = p;
