@@ -280,9 +280,14 @@ SongRow::SongRow(const std::array<QStringView, kSongColumnCount> &fields)
 
 std::pair<QByteArrayView, QByteArrayView> SongRow::fieldParts(SongColumn column) const
 {
+    // The walk stops at the field: bounded by the buffer's end, it needs not
+    // find the line's first.
+    const QByteArrayView empty(kEmptyLine, sizeof(kEmptyLine) - 1);
+    const char *const begin = m_bytes ? m_bytes->data.constData() + m_begin : empty.data();
+    const char *const end =
+        m_bytes ? m_bytes->data.constData() + m_bytes->data.size() : empty.data() + empty.size();
     std::pair<QByteArrayView, QByteArrayView> parts;
-    const QByteArrayView all = encodedLine();
-    walkLine(all.data(), all.data() + all.size(),
+    walkLine(begin, end,
              [&parts, column](int i, QByteArrayView head, QByteArrayView rest) {
                  if (i != column)
                      return true;
