@@ -247,3 +247,39 @@ TEST(SongRow, PackedRowsReadBackTheirOwnTextsWhatRepeatsAndWhereBuffersEnd)
         EXPECT_LT(kept, lines * 9 / 10);
     }
 }
+
+// A packed row refers to texts of its own line (its title to a piece of its
+// file name, its length to a table) and of the rows before it (their artist,
+// album and genre at once, their folder). A change to any one field, of the
+// referring row or of the row referred to, changes that field alone.
+TEST(SongRow, AChangeToOneFieldOfAPackedRowChangesItAlone)
+{
+    const std::array<const char *, kSongColumnCount> first{
+        "Song number 1", "Artist", "Album", "Rock", "03:25", "/srv/music/album/01 Song number 1.mp3"};
+    const std::array<const char *, kSongColumnCount> second{
+        "Song number 2 – Été", "Artist", "Album", "Rock", "04:00",
+        "/srv/music/album/02 Song number 2.mp3"};
+    const QByteArray stored = storedLine({first[0], first[1], first[2], first[3], first[4], first[5]}) +
+                              storedLine({second[0], second[1], second[2], second[3], second[4],
+                                          second[5]});
+    for (const int changed : {0, 1}) {
+        for (int column = 0; column < kSongColumnCount; ++column) {
+            std::vector<SongRow> rows = PlayListFile::parse(stored).songs;
+            ASSERT_EQ(rows.size(), 2u);
+            // The second row is kept in less than its line: it refers.
+            ASSERT_LT(rows[1].keptSize(), rows[1].lineSize());
+            rows[size_t(changed)].setField(SongColumn(column), QStringLiteral("New"));
+
+            std::array<std::array<const char *, kSongColumnCount>, 2> expected{first, second};
+            expected[size_t(changed)][size_t(column)] = "New";
+            QByteArray lines;
+            for (const auto &row : expected)
+                lines += storedLine({row[0], row[1], row[2], row[3], row[4], row[5]});
+            EXPECT_EQ(PlayListFile::serialize(rows), lines) << "row " << changed << " column " << column;
+            for (int row = 0; row < 2; ++row)
+                EXPECT_EQ(rows[size_t(row)].field(SongColumn(column)),
+                          QString::fromUtf8(expected[size_t(row)][size_t(column)]))
+                    << "row " << row << " column " << column;
+        }
+    }
+}
