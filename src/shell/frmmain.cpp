@@ -587,6 +587,8 @@ bool frmMain::Form_QueryUnload()
                              DialogIcon::Warning);
     m_loudness->close();
     m_sequencer->closePlayer();
+    // A new player location still being checked runs a program of its own.
+    m_answerCheck->stop();
     return false;
 }
 

@@ -45,6 +45,12 @@ void PlayerAnswerCheck::check(const QString &path)
     m_poll->start();
 }
 
+void PlayerAnswerCheck::stop()
+{
+    m_poll->stop();
+    m_probe.reset();
+}
+
 bool PlayerAnswerCheck::isChecking() const
 {
     return m_poll->isActive();

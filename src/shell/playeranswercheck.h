@@ -35,6 +35,9 @@ public:
     // Starts the check of `path`; a check still running for an earlier
     // location is given up.
     void check(const QString &path);
+    // Gives up a check on its way and ends the program it started, without a
+    // word: VORN is closing.
+    void stop();
     bool isChecking() const;
 
 private:

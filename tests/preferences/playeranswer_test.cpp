@@ -7,10 +7,12 @@
 #include "shell/shellsettings.h"
 #include "support/frmmainfixture.h"
 #include "support/nullaudiompv.h"
+#include "support/playerprocesses.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -80,6 +82,28 @@ TEST_F(PlayerAnswer, AProgramThatIsNoPlayerIsReportedWithoutABoxAndAPlayerIsNot)
     ASSERT_TRUE(checked(*window));
     EXPECT_EQ(window->statusBar()->currentMessage(), QString());
     EXPECT_EQ(dialogs.messages.size(), messages);
+}
+
+// Closing VORN while a new location is checked ends the program the check
+// started (the player in use here is a fake): no player of ours outlives the
+// window.
+TEST_F(PlayerAnswer, ClosingWhileALocationIsCheckedLeavesNoPlayer)
+{
+    writeBytes(path(QStringLiteral("Rock.sdf")), threeSongs);
+    // Never opens the socket: the check would wait its 5 s for it.
+    const QString silent = path(QStringLiteral("silent"));
+    writeBytes(silent, "#!/bin/sh\nsleep 10\n");
+    QFile::setPermissions(silent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    auto window = start();
+    window->playerActions().tbPlay->trigger();
+
+    choosePlayer(*window, silent);
+    auto *check = window->findChild<PlayerAnswerCheck *>();
+    ASSERT_TRUE(check && check->isChecking());
+    ASSERT_EQ(ownPlayers().size(), 1) << "the program checked";
+    ASSERT_TRUE(closeWindow(*window));
+    EXPECT_TRUE(ownPlayers().isEmpty());
+    EXPECT_FALSE(check->isChecking());
 }
 
 } // namespace
