@@ -35,8 +35,10 @@ namespace {
 const QString kLevelFilterLabel = QStringLiteral("vornlevel");
 const QString kMpvOptionsVariable = QStringLiteral("VORN_MPV_OPTIONS");
 
-// How long WinampStartPlay waits for the file to play.
-constexpr int kLoadWaitMs = 2000;
+// How long WinampStartPlay waits for the file to play. The window waits with
+// it: a file that takes longer reads as starting (isStarting) until it plays,
+// rather than hold the window for as long as mpv opens and probes it.
+constexpr int kLoadWaitMs = 20;
 // How long a started file may stay loading before it counts as failed.
 constexpr int kLoadingLimitMs = 10000;
 constexpr int kFadeStepMs = 40;
