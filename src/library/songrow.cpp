@@ -24,17 +24,34 @@ constexpr char kEmptyLine[] = "\xFF\xFF\xFF\xFF\xFF\xFF";
 // distance forward and one of size, the piece of the row's own file name
 // that the rest of the title follows; kGroupRef (artists only), two digits
 // of distance back to the artist of a line whose artist, album and genre are
-// this line's too, in place of these three fields and their first two 0xFF.
+// this line's too, in place of these three fields and their first two 0xFF;
 // kLength (lengths only), two digits that count the seconds of a length
-// written as mm:ss. Digits are 7 bits each, so that a
-// reference never holds the byte 0xFF that ends a field. A text further back
-// than two digits reach is written plainly again: runs of one album, as
-// lists mostly hold them, stay well within 16 KiB.
+// written as mm:ss. Digits are 7 bits each, so that a reference never holds
+// the byte 0xFF that ends a field. A text further back than two digits reach
+// is written plainly again: runs of one album, as lists mostly hold them,
+// stay well within 16 KiB.
 constexpr auto kRef = static_cast<unsigned char>(0xFE);
 constexpr auto kFolderRef = static_cast<unsigned char>(0xFD);
 constexpr auto kNameRef = static_cast<unsigned char>(0xFC);
 constexpr auto kGroupRef = static_cast<unsigned char>(0xFB);
 constexpr auto kLength = static_cast<unsigned char>(0xFA);
+
+constexpr int kDistanceDigits = 2;
+constexpr qsizetype kRefBytes = 1 + kDistanceDigits;
+constexpr qsizetype kFolderRefBytes = 1 + kDistanceDigits + 2;
+constexpr qsizetype kNameRefBytes = 1 + kDistanceDigits + 1;
+constexpr qsizetype kMaxNamePiece = 0x7F;
+// A shorter piece saves too little to be worth decoding in two halves.
+constexpr qsizetype kMinNamePiece = kNameRefBytes + 4;
+// Names are searched only this far: a longer one is rare, and the search
+// costs its size times the title's.
+constexpr qsizetype kMaxNameSearched = 512;
+constexpr qsizetype kMaxDistance = (qsizetype(1) << (7 * kDistanceDigits)) - 1;
+constexpr qsizetype kMaxFolder = (qsizetype(1) << 14) - 1;
+// Big enough that their own cost vanishes, small enough to come from the
+// heap's pages at hand rather than from fresh mappings, whose every page the
+// system must first fault in.
+constexpr qsizetype kBufferBytes = 64 * 1024;
 
 // "00:00" to "99:59", one after the other: what a kLength field reads as.
 constexpr int kLengthTexts = 100 * 60;
@@ -65,22 +82,6 @@ int lengthSeconds(QByteArrayView text)
         return -1;
     return (parts[0] * 10 + parts[1]) * 60 + parts[2] * 10 + parts[3];
 }
-constexpr int kDistanceDigits = 2;
-constexpr qsizetype kRefBytes = 1 + kDistanceDigits;
-constexpr qsizetype kFolderRefBytes = 1 + kDistanceDigits + 2;
-constexpr qsizetype kNameRefBytes = 1 + kDistanceDigits + 1;
-constexpr qsizetype kMaxNamePiece = 0x7F;
-// A shorter piece saves too little to be worth decoding in two halves.
-constexpr qsizetype kMinNamePiece = kNameRefBytes + 4;
-// Names are searched only this far: a longer one is rare, and the search
-// costs its size times the title's.
-constexpr qsizetype kMaxNameSearched = 512;
-constexpr qsizetype kMaxDistance = (qsizetype(1) << (7 * kDistanceDigits)) - 1;
-constexpr qsizetype kMaxFolder = (qsizetype(1) << 14) - 1;
-// Big enough that their own cost vanishes, small enough to come from the
-// heap's pages at hand rather than from fresh mappings, whose every page the
-// system must first fault in.
-constexpr qsizetype kBufferBytes = 64 * 1024;
 
 char *writeDigits(char *p, qsizetype value, int count)
 {
@@ -172,15 +173,16 @@ std::pair<QByteArrayView, QByteArrayView> resolveField(const char *p, const char
 }
 
 // Calls `use(column, head, rest)` for each field of the packed line at `p`
-// in order, until it returns false; `end` bounds the line.
+// in order, until it returns false; `end` bounds the line. Returns where the
+// line ends, after its last 0xFF (null when `use` stopped the walk).
 template <typename Use>
-void walkLine(const char *p, const char *const end, Use use)
+const char *walkLine(const char *p, const char *const end, Use use)
 {
     for (int column = 0; column < kSongColumnCount; ++column) {
         const auto *sep =
             static_cast<const char *>(std::memchr(p, kFieldEnd, static_cast<size_t>(end - p)));
         if (!sep)
-            return;
+            return end;
         if (column == chArtist && p != sep && static_cast<unsigned char>(*p) == kGroupRef) {
             // The group's line lies before this one: its fields end before it.
             const char *q = p - readDigits(p + 1, kDistanceDigits);
@@ -189,34 +191,22 @@ void walkLine(const char *p, const char *const end, Use use)
                     std::memchr(q, kFieldEnd, static_cast<size_t>(p - q)));
                 const auto [head, rest] = resolveField(q, groupSep);
                 if (!use(column, head, rest))
-                    return;
+                    return nullptr;
                 q = groupSep + 1;
             }
             column = chGenre;
         } else {
             const auto [head, rest] = resolveField(p, sep);
             if (!use(column, head, rest))
-                return;
+                return nullptr;
         }
         p = sep + 1;
-    }
-}
-
-// Where the packed line at `p` ends, after its last 0xFF.
-const char *lineEnd(const char *p, const char *const end)
-{
-    for (int column = 0; column < kSongColumnCount; ++column) {
-        if (column == chArtist && p < end && static_cast<unsigned char>(*p) == kGroupRef)
-            column = chGenre;
-        p = static_cast<const char *>(std::memchr(p, kFieldEnd, static_cast<size_t>(end - p)));
-        if (!p)
-            return end;
-        ++p;
     }
     return p;
 }
 
-// Calls `use(column, head, rest)` for each field of a packed line, in order.
+// Calls `use(column, head, rest)` for each field of a packed line, in order;
+// `line` may run on past the line's end.
 template <typename Use>
 void forEachField(QByteArrayView line, Use use)
 {
@@ -239,12 +229,19 @@ static_assert(sizeof(void *) != 8 || sizeof(SongRow) <= 16);
 
 SongRow::SongRow() = default;
 
-QByteArrayView SongRow::encodedLine() const
+QByteArrayView SongRow::lineOnward() const
 {
     if (!m_bytes)
         return QByteArrayView(kEmptyLine, sizeof(kEmptyLine) - 1);
-    const char *const begin = m_bytes->data.constData() + m_begin;
-    return {begin, lineEnd(begin, m_bytes->data.constData() + m_bytes->data.size())};
+    return QByteArrayView(m_bytes->data).sliced(m_begin);
+}
+
+QByteArrayView SongRow::encodedLine() const
+{
+    const QByteArrayView onward = lineOnward();
+    const char *const end = walkLine(onward.data(), onward.data() + onward.size(),
+                                     [](int, QByteArrayView, QByteArrayView) { return true; });
+    return onward.first(end - onward.data());
 }
 
 SongRow::SongRow(const std::array<QString, kSongColumnCount> &fields)
@@ -280,14 +277,9 @@ SongRow::SongRow(const std::array<QStringView, kSongColumnCount> &fields)
 
 std::pair<QByteArrayView, QByteArrayView> SongRow::fieldParts(SongColumn column) const
 {
-    // The walk stops at the field: bounded by the buffer's end, it needs not
-    // find the line's first.
-    const QByteArrayView empty(kEmptyLine, sizeof(kEmptyLine) - 1);
-    const char *const begin = m_bytes ? m_bytes->data.constData() + m_begin : empty.data();
-    const char *const end =
-        m_bytes ? m_bytes->data.constData() + m_bytes->data.size() : empty.data() + empty.size();
     std::pair<QByteArrayView, QByteArrayView> parts;
-    walkLine(begin, end,
+    const QByteArrayView onward = lineOnward();
+    walkLine(onward.data(), onward.data() + onward.size(),
              [&parts, column](int i, QByteArrayView head, QByteArrayView rest) {
                  if (i != column)
                      return true;
@@ -332,7 +324,7 @@ qsizetype SongRow::lineSize() const
     if (m_lineSize != kUnknownSize)
         return m_lineSize;
     qsizetype size = kSongColumnCount;
-    forEachField(encodedLine(), [&size](int, QByteArrayView folder, QByteArrayView rest) {
+    forEachField(lineOnward(), [&size](int, QByteArrayView folder, QByteArrayView rest) {
         size += folder.size() + rest.size();
     });
     return size;
@@ -340,7 +332,7 @@ qsizetype SongRow::lineSize() const
 
 char *SongRow::writeLine(char *out) const
 {
-    forEachField(encodedLine(), [&out](int, QByteArrayView folder, QByteArrayView rest) {
+    forEachField(lineOnward(), [&out](int, QByteArrayView folder, QByteArrayView rest) {
         out = std::copy(folder.begin(), folder.end(), out);
         out = std::copy(rest.begin(), rest.end(), out);
         *out++ = kFieldEnd;
@@ -360,7 +352,7 @@ void SongRow::setField(SongColumn column, QStringView text)
     const QByteArray utf8 = text.toUtf8();
     QByteArray line;
     line.reserve(lineSize() + utf8.size());
-    forEachField(encodedLine(), [&](int i, QByteArrayView folder, QByteArrayView rest) {
+    forEachField(lineOnward(), [&](int i, QByteArrayView folder, QByteArrayView rest) {
         if (i == column) {
             line.append(utf8);
         } else {
@@ -378,7 +370,7 @@ void SongRow::packLines(std::span<SongRow> rows)
     std::array<QByteArrayView, kSongColumnCount> fields;
     QByteArray path;
     for (SongRow &row : rows) {
-        forEachField(row.encodedLine(), [&](int i, QByteArrayView folder, QByteArrayView rest) {
+        forEachField(row.lineOnward(), [&](int i, QByteArrayView folder, QByteArrayView rest) {
             if (folder.isEmpty()) {
                 fields[static_cast<size_t>(i)] = rest;
                 return;

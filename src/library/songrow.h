@@ -94,7 +94,10 @@ private:
     // The field's bytes as kept: the shared folder of a path (else empty) and
     // the rest.
     std::pair<QByteArrayView, QByteArrayView> fieldParts(SongColumn column) const;
+    // The line as kept, and the line and whatever follows it in its buffer:
+    // a walk of the six fields needs no other bound.
     QByteArrayView encodedLine() const;
+    QByteArrayView lineOnward() const;
     void setOwnLine(QByteArray line);
 
     // Null for the six empty fields: an empty row allocates nothing.
