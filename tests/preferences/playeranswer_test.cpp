@@ -46,15 +46,6 @@ protected:
         });
         window.playerActions().tbPreferences->trigger();
     }
-    // Waits, bounded, until the check of the new location has ended.
-    static bool checked(frmMain &window)
-    {
-        auto *check = window.findChild<PlayerAnswerCheck *>();
-        QDeadlineTimer deadline(15'000);
-        while (check && check->isChecking() && !deadline.hasExpired())
-            QTest::qWait(50);
-        return check && !check->isChecking();
-    }
 
 private:
     NullAudioMpv m_nullAudio;

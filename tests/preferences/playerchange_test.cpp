@@ -6,7 +6,6 @@
 #include "playback/playbacksequencer.h"
 #include "playback/playeractions.h"
 #include "playback/playersettings.h"
-#include "shell/playeranswercheck.h"
 #include "preferences/frmpreferences.h"
 #include "support/audiofiles.h"
 #include "support/frmmainfixture.h"
@@ -286,12 +285,7 @@ TEST_F(PlayerChangeWithMpv, TheOldPlayerEndsAndTheNewOnePlaysTheSameSong)
     EXPECT_NE(secondPid, firstPid);
     EXPECT_FALSE(processAlive(firstPid));
     // The new location's check runs a program of its own until it answers.
-    auto *check = window->findChild<PlayerAnswerCheck *>();
-    ASSERT_TRUE(check);
-    const QDeadlineTimer deadline(3 * MpvLink::kStartTimeoutMs);
-    while (check->isChecking() && !deadline.hasExpired())
-        QTest::qWait(20);
-    ASSERT_FALSE(check->isChecking());
+    ASSERT_TRUE(checked(*window));
     EXPECT_EQ(ownPlayers(), QList<qint64>{secondPid});
     EXPECT_EQ(playing(second), song);
     EXPECT_EQ(second.WinampIsPlaying(), PlayerLink::kPlaying);

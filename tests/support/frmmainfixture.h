@@ -2,13 +2,16 @@
 
 #include "core/settingsstore.h"
 #include "shell/frmmain.h"
+#include "shell/playeranswercheck.h"
 #include "support/fakeplayerlink.h"
 #include "support/playlistfiles.h"
 #include "support/scripteddialogs.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +54,16 @@ protected:
     {
         window.close();
         return !window.isVisible();
+    }
+
+    // Waits, bounded, until the check of a new player location has ended.
+    static bool checked(frmMain &window)
+    {
+        auto *check = window.findChild<PlayerAnswerCheck *>();
+        QDeadlineTimer deadline(15'000);
+        while (check && check->isChecking() && !deadline.hasExpired())
+            QTest::qWait(50);
+        return check && !check->isChecking();
     }
 
     QString path(const QString &file) const { return dir.filePath(file); }
